@@ -1,0 +1,51 @@
+// One move-only owner for every kind of platform handle. Each kind names its invalid value
+// and the call that releases it, so no exit path has to remember to close anything.
+#pragma once
+
+#include <utility>
+
+#include "platform/win32.h"
+
+template <typename Traits>
+class UniqueHandle {
+ public:
+  using Type = typename Traits::Type;
+
+  UniqueHandle() = default;
+  explicit UniqueHandle(Type handle) : handle_(handle) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    Reset(other.Release());
+    return *this;
+  }
+  ~UniqueHandle() { Reset(); }
+
+  bool IsValid() const { return handle_ != Traits::Invalid(); }
+  Type Get() const { return handle_; }
+  Type Release() { return std::exchange(handle_, Traits::Invalid()); }
+  void Reset(Type handle = Traits::Invalid()) {
+    if (IsValid()) Traits::Close(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  Type handle_ = Traits::Invalid();
+};
+
+// Process and thread handles: NULL when absent.
+struct KernelHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type handle) { CloseHandle(handle); }
+};
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
+// File and device handles: INVALID_HANDLE_VALUE when absent.
+struct FileHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Type handle) { CloseHandle(handle); }
+};
+using UniqueFileHandle = UniqueHandle<FileHandleTraits>;

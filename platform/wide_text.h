@@ -1,0 +1,28 @@
+// Bounded operations on NUL-terminated UTF-16 text in fixed-width arrays. Every write is
+// given the full width of its target, terminator included, and none ever writes past it.
+// A text that does not fit is refused, never cut short: a shortened path, port or printer
+// name would name something else.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/win32.h"
+
+std::size_t WideLength(const WCHAR* text);
+bool WideEqual(const WCHAR* a, const WCHAR* b);
+// True when the first WideLength(prefix) characters of text are those of prefix.
+bool WideStartsWith(const WCHAR* text, const WCHAR* prefix);
+
+// Copies source into target. When it does not fit, target is left empty and false returned.
+bool WideCopy(WCHAR* target, std::size_t capacity, const WCHAR* source);
+// Appends source to target. When the result would not fit, target is left as it was.
+bool WideAppend(WCHAR* target, std::size_t capacity, const WCHAR* source);
+
+template <std::size_t N>
+bool WideCopy(WCHAR (&target)[N], const WCHAR* source) {
+  return WideCopy(target, N, source);
+}
+template <std::size_t N>
+bool WideAppend(WCHAR (&target)[N], const WCHAR* source) {
+  return WideAppend(target, N, source);
+}

@@ -1,0 +1,57 @@
+#!/bin/sh
+# Runs a Windows test program under Wine, in a throwaway prefix on a virtual display.
+#   run-in-wine.sh init BASE                  make the base prefix that every run copies
+#   run-in-wine.sh run BASE [--standin DLL SYSDIR] PROGRAM [ARGS...]
+# With --standin, the test printer UI entry point DLL is placed in the prefix's SYSDIR
+# (system32 for 64-bit programs, syswow64 for 32-bit ones) and preferred over Wine's own.
+set -eu
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+mode=$1
+base=$2
+shift 2
+
+start_display() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  tries=0
+  while [ ! -s "$1/display" ] && [ $tries -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
+  DISPLAY=":$(cat "$1/display")"
+  export DISPLAY
+}
+
+case "$mode" in
+init)
+  rm -rf "$base"
+  mkdir -p "$base.tmp"
+  start_display "$base.tmp"
+  WINEPREFIX="$base" wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$base" wineserver -w
+  kill "$xvfb_pid"
+  rm -rf "$base.tmp"
+  test -f "$base/system.reg"
+  ;;
+run)
+  work=$(mktemp -d "$base.run.XXXXXX")
+  trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+  cp -a "$base" "$work/prefix"
+  export WINEPREFIX="$work/prefix"
+  if [ "$1" = "--standin" ]; then
+    cp "$2" "$WINEPREFIX/drive_c/windows/$3/printui.dll"
+    WINEDLLOVERRIDES="printui=n;$WINEDLLOVERRIDES"
+    shift 3
+  fi
+  start_display "$work"
+  program=$1
+  shift
+  status=0
+  wine "$program" "$@" || status=$?
+  WINEPREFIX="$WINEPREFIX" wineserver -w
+  exit $status
+  ;;
+*)
+  echo "usage: run-in-wine.sh init BASE | run BASE [--standin DLL SYSDIR] PROGRAM [ARGS...]" >&2
+  exit 2
+  ;;
+esac
