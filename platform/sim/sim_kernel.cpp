@@ -49,8 +49,8 @@ HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
   sim::Machine& machine = TheMachine();
   machine.Record({Call::LocalAlloc, {}, {}, bytes});
   if (machine.TakeFailure(Call::LocalAlloc)) return nullptr;
-  void* memory = (flags & LMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1)
-                                         : std::malloc(bytes ? bytes : 1);
+  void* memory =
+      (flags & LMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1) : std::malloc(bytes ? bytes : 1);
   machine.liveBuffers.insert(memory);
   return memory;
 }

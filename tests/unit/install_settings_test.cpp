@@ -53,8 +53,8 @@ TEST_F(InstallSettingsTest, DirectoryOf225CharactersIsTheLongestThatFits) {
 
 TEST_F(InstallSettingsTest, TruncatedOrUnreadableProgramPathIsUnusable) {
   // 260 characters: the platform truncates it to 259 and the directory would be wrong.
-  const std::u16string longPath = u"C:\\" + std::u16string(10, u'a') + u"\\" +
-                                  std::u16string(246, u'b');
+  const std::u16string longPath =
+      u"C:\\" + std::u16string(10, u'a') + u"\\" + std::u16string(246, u'b');
   ASSERT_EQ(longPath.size(), 260u);
   EXPECT_EQ(Located(longPath).ProgramLocationUsable, 0);
 

@@ -90,8 +90,8 @@ TEST_F(InstallWorkerTest, LongestPossibleCommandOf909CharactersFits) {
 TEST_F(InstallWorkerTest, SuccessRunsInstallThenDefaultThenPublishesAfterThePause) {
   InstallCommandAddsPrinter();
   EXPECT_EQ(RunWorker(), kInstallSucceeded);
-  const std::vector<std::string> expected = {"install", "sleep 500", "enum", "enum",
-                                             "default", "sleep 100"};
+  const std::vector<std::string> expected = {"install", "sleep 500", "enum",
+                                             "enum",    "default",   "sleep 100"};
   EXPECT_EQ(Steps(), expected);
   EXPECT_TRUE(machine().AllReleased());
 }
@@ -100,8 +100,7 @@ TEST_F(InstallWorkerTest, WithoutSetAsDefaultOnlyTheInstallCommandRuns) {
   InstallCommandAddsPrinter();
   InstallSettings.SetAsDefault = 0;
   EXPECT_EQ(RunWorker(), kInstallSucceeded);
-  const std::vector<std::string> expected = {"install", "sleep 500", "enum", "enum",
-                                             "sleep 100"};
+  const std::vector<std::string> expected = {"install", "sleep 500", "enum", "enum", "sleep 100"};
   EXPECT_EQ(Steps(), expected);
 }
 

@@ -77,8 +77,9 @@ TEST_F(RunPrintUiCommandTest, LaunchFailureShowsItsReasonAndYieldsZero) {
       {1155, u"There is no application associated with the given file name extension."},
       {1156, u"The Dynamic Data Exchange (DDE) transaction failed."},
       {1157, u"One of the library files necessary to run the application can't be found."},
-      {1223, u"The function prompted the user for additional information, but the user "
-             u"canceled the request."},
+      {1223,
+       u"The function prompted the user for additional information, but the user "
+       u"canceled the request."},
       {4, u"Other error occurred."},
       {6, u"Other error occurred."},
       {1158, u"Other error occurred."},

@@ -5,6 +5,7 @@
 // commands and changes nothing, so without the stand-in no install can succeed.
 // PRINTUI_STANDIN_HOLD_MS, when set, makes each command take that long.
 #include <windows.h>
+
 #include <setupapi.h>
 #include <winspool.h>
 
@@ -25,8 +26,8 @@ void Record(const wchar_t* commandLine) {
   std::wstring line = commandLine;
   line += L"\n";
   DWORD written = 0;
-  WriteFile(file, line.data(), static_cast<DWORD>(line.size() * sizeof(wchar_t)), &written,
-            nullptr);
+  const DWORD bytes = static_cast<DWORD>(line.size()) * sizeof(wchar_t);
+  WriteFile(file, line.data(), bytes, &written, nullptr);
   CloseHandle(file);
 }
 
@@ -98,8 +99,7 @@ bool InfOffersModel(const std::wstring& infPath, const std::wstring& model) {
   return found;
 }
 
-bool InstallPrinter(const std::wstring& name, const std::wstring& port,
-                    const std::wstring& model) {
+bool InstallPrinter(const std::wstring& name, const std::wstring& port, const std::wstring& model) {
   wchar_t wineps[] = L"wineps.drv";
   DRIVER_INFO_3W driver{};
   driver.cVersion = 3;
@@ -131,8 +131,7 @@ bool InstallPrinter(const std::wstring& name, const std::wstring& port,
 
 }  // namespace
 
-extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCWSTR command,
-                                                             int) {
+extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCWSTR command, int) {
   Record(GetCommandLineW());
   wchar_t hold[16] = {};
   if (GetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", hold, 16) > 0) {

@@ -9,16 +9,15 @@ inline int& FailedChecks() {
   return failed;
 }
 
-#define CHECK(condition)                                                        \
-  do {                                                                          \
-    if (!(condition)) {                                                         \
+#define CHECK(condition)                                                                 \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++FailedChecks();                                                         \
-    }                                                                           \
+      ++FailedChecks();                                                                  \
+    }                                                                                    \
   } while (0)
 
 inline int CheckResult() {
-  std::printf(FailedChecks() == 0 ? "all checks passed\n" : "%d checks failed\n",
-              FailedChecks());
+  std::printf(FailedChecks() == 0 ? "all checks passed\n" : "%d checks failed\n", FailedChecks());
   return FailedChecks() == 0 ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 //   worker_wine_test standin    the stand-in entry point: installed and default: 1, and
 //                               the command lines it received are exactly the installer's.
 #include <windows.h>
+
 #include <winspool.h>
 
 #include <cstring>
@@ -42,16 +43,18 @@ std::wstring DefaultPrinter() {
 // The recorded process command lines, each without the program's own path.
 std::vector<std::wstring> RecordedCommands() {
   std::vector<std::wstring> commands;
-  HANDLE file = CreateFileW(STANDIN_LOG_PATH, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(STANDIN_LOG_PATH, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return commands;
   std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
   DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
+  const DWORD bytes = static_cast<DWORD>(text.size()) * sizeof(wchar_t);
+  ReadFile(file, text.data(), bytes, &read, nullptr);
   CloseHandle(file);
-  for (size_t start = 0, end; (end = text.find(L'\n', start)) != std::wstring::npos;
-       start = end + 1) {
+  size_t start = 0;
+  for (size_t end = text.find(L'\n'); end != std::wstring::npos; end = text.find(L'\n', start)) {
     std::wstring line = text.substr(start, end - start);
+    start = end + 1;
     const bool quoted = !line.empty() && line[0] == L'"';
     const size_t program = quoted ? line.find(L'"', 1) + 1 : line.find(L' ');
     commands.push_back(line.substr(program + 1));
@@ -77,8 +80,8 @@ int wmain(int argc, wchar_t** argv) {
   CHECK(outcome == kInstallSucceeded);
   CHECK(PrinterExists(kPrinter.c_str()) == 1);
   CHECK(DefaultPrinter() == kPrinter);
-  const std::wstring inf = std::wstring(InstallSettings.ProgramDirectory) +
-                           L"PrinterDriver\\series2\\OEMPRINT.INF";
+  const std::wstring inf =
+      std::wstring(InstallSettings.ProgramDirectory) + L"PrinterDriver\\series2\\OEMPRINT.INF";
   const std::vector<std::wstring> expected = {
       L"PRINTUI.DLL,PrintUIEntry /if /n \"" + kPrinter + L"\" /f \"" + inf +
           L"\" /r \"USB001\" /m \"" + kPrinter + L"\" ",
