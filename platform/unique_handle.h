@@ -49,3 +49,20 @@ struct FileHandleTraits {
   static void Close(Type handle) { CloseHandle(handle); }
 };
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+
+// Registry keys: NULL when absent. The caller turns the INVALID_HANDLE_VALUE with which
+// SetupDiOpenClassRegKeyExW reports failure into an empty key.
+struct RegistryKeyTraits {
+  using Type = HKEY;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type key) { RegCloseKey(key); }
+};
+using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
+
+// Device-information lists: INVALID_HANDLE_VALUE when absent, not NULL.
+struct DeviceInfoListTraits {
+  using Type = HDEVINFO;
+  static Type Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(Type list) { SetupDiDestroyDeviceInfoList(list); }
+};
+using UniqueDeviceInfoList = UniqueHandle<DeviceInfoListTraits>;

@@ -5,6 +5,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <setupapi.h>
 #include <shellapi.h>
 #include <winspool.h>
 #else

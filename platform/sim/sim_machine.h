@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/sim/sim_devices.h"
 #include "platform/sim/simwin32.h"
 
 namespace sim {
@@ -25,6 +26,18 @@ enum class Call {
   LocalAlloc,
   MessageBoxW,
   EnumPrintersW,
+  // Port discovery; how these calls are recorded is told in sim_devices.h.
+  SetupDiGetClassDevsW,
+  SetupDiEnumDeviceInterfaces,
+  SetupDiGetDeviceInterfaceDetailW,
+  SetupDiDestroyDeviceInfoList,
+  SetupDiOpenClassRegKeyExW,
+  CreateFileW,
+  RegEnumKeyExW,
+  RegOpenKeyExW,
+  RegQueryValueExW,
+  RegCloseKey,
+  EnumPortsW,
 };
 
 // One call as the machine saw it. What the texts and the value hold depends on the call:
@@ -69,7 +82,12 @@ class Machine {
   // Resources the code holds right now.
   std::set<HANDLE> openHandles;
   std::set<HLOCAL> liveBuffers;
-  bool AllReleased() const { return openHandles.empty() && liveBuffers.empty(); }
+  bool AllReleased() const {
+    return openHandles.empty() && liveBuffers.empty() && devices.AllReleased();
+  }
+
+  // USB printer interfaces, device-class registry, spooler ports, and the lists and keys held.
+  DeviceWorld devices;
 
   // For the simulated calls: counts the call, and when it is scheduled to fail sets the
   // last error and returns true.

@@ -131,3 +131,6 @@ struct PRINTER_INFO_2W {
 };
 BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD bufferSize,
                    LPDWORD needed, LPDWORD returned);
+
+// Device setup, device files, registry and spooler ports
+#include "platform/sim/simwin32_ports.h"

@@ -1,0 +1,104 @@
+#include "tests/wine/ports_fixture.h"
+
+#include <cstddef>
+#include <cwctype>
+
+namespace {
+
+const wchar_t kClassKey[] =
+    L"System\\CurrentControlSet\\Control\\DeviceClasses\\{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}";
+const wchar_t kEnumKey[] = L"System\\CurrentControlSet\\Enum\\";
+const wchar_t kClassSuffix[] = L"#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
+// The setup class of USB devices; Wine lists an interface only when its device has one.
+const wchar_t kUsbSetupClass[] = L"{36FC9E60-C465-11CF-8056-444553540000}";
+
+std::wstring InstanceOf(const VirtualPrinter& printer) {
+  return L"USB\\" + printer.ids + L"\\" + printer.serial;
+}
+
+std::wstring EntryNameOf(const VirtualPrinter& printer) {
+  return L"##?#USB#" + printer.ids + L"#" + printer.serial + kClassSuffix;
+}
+
+// The device path's name as a file in the prefix's dosdevices folder, on drive Z:.
+std::wstring DosDeviceFileOf(const VirtualPrinter& printer) {
+  wchar_t prefix[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return L"";
+  std::wstring file =
+      std::wstring(L"Z:") + prefix + L"\\dosdevices\\" + DevicePathOf(printer).substr(4);
+  for (wchar_t& c : file) c = c == L'/' ? L'\\' : c;
+  return file;
+}
+
+bool SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
+  const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);
+  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
+}
+
+bool SetDword(HKEY key, const wchar_t* name, DWORD value) {
+  return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                        sizeof(value)) == ERROR_SUCCESS;
+}
+
+// Creates the key and lets write fill it; false when either fails.
+template <typename Write>
+bool WriteKey(const std::wstring& path, Write write) {
+  HKEY created = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                      &created, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const UniqueRegistryKey key(created);
+  return write(key.Get());
+}
+
+}  // namespace
+
+std::wstring DevicePathOf(const VirtualPrinter& printer) {
+  std::wstring path = L"\\\\?\\usb#" + printer.ids + L"#" + printer.serial + kClassSuffix;
+  for (wchar_t& c : path) c = static_cast<wchar_t>(std::towlower(c));
+  return path;
+}
+
+bool RegisterPrinter(const VirtualPrinter& printer) {
+  const std::wstring entry = std::wstring(kClassKey) + L"\\" + EntryNameOf(printer);
+  const std::wstring port = std::to_wstring(printer.portNumber);
+  bool registered =
+      WriteKey(entry,
+               [&](HKEY key) { return SetString(key, L"DeviceInstance", InstanceOf(printer)); }) &&
+      WriteKey(entry + L"\\#",
+               [&](HKEY key) {
+                 return SetString(key, L"SymbolicLink",
+                                  L"\\\\?\\" + EntryNameOf(printer).substr(4));
+               }) &&
+      WriteKey(entry + L"\\#\\Control",
+               [&](HKEY key) { return SetDword(key, L"Linked", printer.linked ? 1 : 0); }) &&
+      WriteKey(entry + L"\\#\\Device Parameters",
+               [&](HKEY key) {
+                 return printer.portAsString ? SetString(key, L"Port Number", port)
+                                             : SetDword(key, L"Port Number", printer.portNumber);
+               }) &&
+      WriteKey(kEnumKey + InstanceOf(printer),
+               [&](HKEY key) { return SetString(key, L"ClassGUID", kUsbSetupClass); });
+  if (registered && printer.openable) {
+    const UniqueFileHandle file(CreateFileW(DosDeviceFileOf(printer).c_str(), GENERIC_WRITE, 0,
+                                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                            nullptr));
+    registered = file.IsValid();
+  }
+  return registered;
+}
+
+void UnregisterPrinter(const VirtualPrinter& printer) {
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE,
+                 (std::wstring(kClassKey) + L"\\" + EntryNameOf(printer)).c_str());
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kEnumKey + InstanceOf(printer)).c_str());
+  if (printer.openable) DeleteFileW(DosDeviceFileOf(printer).c_str());
+}
+
+UniqueFileHandle HoldPrinter(const VirtualPrinter& printer) {
+  return UniqueFileHandle(CreateFileW(DevicePathOf(printer).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
