@@ -1,0 +1,43 @@
+# The release folder, made by `cmake --install <build> --prefix <folder>`:
+#   the i686 build installs    VelmoraSetup.exe, PrinterDriver\series2\..., README.txt
+#   the x86_64 build installs  VelmoraSetup64.exe and the same package and read-me.
+# Installing both builds into one folder gives the folder that ships; scripts/make-release.sh
+# does that and zips it.
+if(NOT WIN32)
+  return()
+endif()
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(release_program VelmoraSetup64.exe)
+else()
+  set(release_program VelmoraSetup.exe)
+endif()
+if(TARGET VelmoraSetup)
+  install(PROGRAMS $<TARGET_FILE:VelmoraSetup> DESTINATION . RENAME ${release_program})
+else()
+  message(STATUS "No VelmoraSetup target: the release folder lacks ${release_program}")
+endif()
+
+get_target_property(release_package driver_package PACKAGE_DIR)
+install(DIRECTORY ${release_package} DESTINATION .)
+
+# The read-me in UTF-8 with a byte-order mark and CRLF, which every Notepad reads.
+set(release_dir ${PROJECT_BINARY_DIR}/release)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${release_dir}/README.utf8.txt @ONLY
+               NEWLINE_STYLE CRLF)
+add_custom_command(
+  OUTPUT ${release_dir}/README.txt
+  COMMAND ${CMAKE_COMMAND} -E env ICONV=${ICONV_PROGRAM} sh
+          ${PROJECT_SOURCE_DIR}/scripts/encode-text.sh UTF-8 bom ${release_dir}/README.utf8.txt
+          ${release_dir}/README.txt
+  DEPENDS ${release_dir}/README.utf8.txt ${PROJECT_SOURCE_DIR}/scripts/encode-text.sh
+  VERBATIM)
+add_custom_target(release_readme ALL DEPENDS ${release_dir}/README.txt)
+install(FILES ${release_dir}/README.txt DESTINATION .)
+
+# Installs this build into a scratch folder and checks that it holds the release layout.
+add_test(NAME release_folder
+         COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR}
+                 -DFOLDER=${release_dir}/check -DPROGRAM=${release_program}
+                 -DEXPECT_PROGRAM=$<TARGET_EXISTS:VelmoraSetup> -P
+                 ${CMAKE_CURRENT_LIST_DIR}/check-release.cmake)
