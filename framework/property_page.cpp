@@ -1,0 +1,140 @@
+#include "framework/property_page.h"
+
+#include "framework/property_sheet.h"
+
+namespace {
+
+// The platform's replies to the page notifications, in DWLP_MSGRESULT.
+constexpr LRESULT kShowPage = 0;         // PSN_SETACTIVE: show the page
+constexpr LRESULT kSkipPage = -1;        // PSN_SETACTIVE: do not show it
+constexpr LRESULT kMayLeave = FALSE;     // PSN_KILLACTIVE: the page may be left
+constexpr LRESULT kStayHere = TRUE;      // PSN_KILLACTIVE: keep the page
+constexpr LRESULT kMayClose = FALSE;     // PSN_WIZFINISH: the sheet may close
+constexpr LRESULT kKeepOpen = TRUE;      // PSN_WIZFINISH: keep the sheet open
+constexpr LRESULT kMayCancel = FALSE;    // PSN_QUERYCANCEL: the sheet may close
+constexpr LRESULT kRefuseCancel = TRUE;  // PSN_QUERYCANCEL: keep the sheet open
+
+}  // namespace
+
+CPropertyPage::CPropertyPage(UINT nIDTemplate) {
+  m_psp.dwSize = sizeof(m_psp);
+  // Every page offers Help, as the application answers the Help command; the sheet decides
+  // whether its Help button is seen.
+  m_psp.dwFlags = PSP_HASHELP;
+  m_psp.hInstance = ::GetModuleHandleW(nullptr);
+  m_psp.pszTemplate = MAKEINTRESOURCEW(nIDTemplate);
+  m_psp.pfnDlgProc = DialogProc;
+  m_psp.lParam = reinterpret_cast<LPARAM>(this);
+}
+
+bool CPropertyPage::UpdateData(bool bSaveAndValidate) {
+  CDataExchange exchange{CWnd(m_hWnd), bSaveAndValidate};
+  DoDataExchange(&exchange);
+  return true;
+}
+
+void CPropertyPage::EndDialog(int nEndID) {
+  if (CPropertySheet* sheet = GetParentSheet()) sheet->EndDialog(nEndID);
+}
+
+CPropertySheet* CPropertyPage::GetParentSheet() const {
+  return dynamic_cast<CPropertySheet*>(CObject::FromHandle(::GetParent(m_hWnd)));
+}
+
+void CPropertyPage::DoDataExchange(CDataExchange*) {}
+
+bool CPropertyPage::OnInitDialog() {
+  UpdateData(false);
+  return true;
+}
+
+bool CPropertyPage::OnSetActive() {
+  if (m_bFirstSetActive) {
+    m_bFirstSetActive = false;
+  } else {
+    UpdateData(false);
+  }
+  return true;
+}
+
+bool CPropertyPage::OnKillActive() { return UpdateData(true); }
+
+LRESULT CPropertyPage::OnWizardBack() { return kWizardDefault; }
+
+LRESULT CPropertyPage::OnWizardNext() { return kWizardDefault; }
+
+bool CPropertyPage::OnWizardFinish() { return true; }
+
+bool CPropertyPage::OnQueryCancel() { return true; }
+
+void CPropertyPage::OnTimer(UINT_PTR) { Default(); }
+
+INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  CPropertyPage* page = nullptr;
+  if (message == WM_INITDIALOG) {
+    // The platform passes its copy of the page record, which still carries the object.
+    page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
+    page->m_hWnd = hWnd;
+    page->Attach(hWnd);
+  } else {
+    // Messages that come before WM_INITDIALOG (WM_SETFONT) find no object yet.
+    page = static_cast<CPropertyPage*>(CObject::FromHandle(hWnd));
+  }
+  if (page == nullptr) return FALSE;
+  if (message == WM_NCDESTROY) {
+    Detach(hWnd);
+    page->m_hWnd = nullptr;
+    return FALSE;
+  }
+  try {
+    return page->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // Nothing unwinds through the platform: the message counts as not handled.
+    return FALSE;
+  }
+}
+
+INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog() ? TRUE : FALSE;
+    case WM_NOTIFY: {
+      LRESULT reply = 0;
+      if (!HandleNotification(reinterpret_cast<const NMHDR*>(lParam)->code, reply)) return FALSE;
+      ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, reply);
+      return TRUE;
+    }
+    case WM_TIMER:
+      m_bDefault = false;
+      OnTimer(static_cast<UINT_PTR>(wParam));
+      // FALSE hands the message on to the dialog manager's default handling.
+      return m_bDefault ? FALSE : TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+bool CPropertyPage::HandleNotification(UINT code, LRESULT& reply) {
+  switch (code) {
+    case PSN_SETACTIVE:
+      reply = OnSetActive() ? kShowPage : kSkipPage;
+      return true;
+    case PSN_KILLACTIVE:
+      reply = OnKillActive() ? kMayLeave : kStayHere;
+      return true;
+    case PSN_WIZBACK:
+      reply = OnWizardBack();
+      return true;
+    case PSN_WIZNEXT:
+      reply = OnWizardNext();
+      return true;
+    case PSN_WIZFINISH:
+      reply = OnWizardFinish() ? kMayClose : kKeepOpen;
+      return true;
+    case PSN_QUERYCANCEL:
+      reply = OnQueryCancel() ? kMayCancel : kRefuseCancel;
+      return true;
+    default:
+      return false;
+  }
+}
