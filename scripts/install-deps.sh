@@ -10,4 +10,5 @@ apt-get install -y -q --no-install-recommends \
   ca-certificates git cmake ninja-build g++ clang libclang-rt-14-dev \
   googletest libgtest-dev cppcheck clang-tidy clang-format \
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
-  wine wine64 wine32:i386 xvfb xauth fonts-wqy-microhei imagemagick procps
+  wine wine64 wine32:i386 xvfb xauth fonts-wqy-microhei fonts-wine imagemagick procps \
+  python3

@@ -10,6 +10,7 @@ for preset in native i686 x86_64; do
   cmake --build --preset "$preset"
 done
 ./scripts/lint.sh
+./scripts/run-fuzzers.sh
 # One test run over all three build trees, so the summary covers everything.
 printf 'subdirs("native" "i686" "x86_64")\n' > build/CTestTestfile.cmake
 ctest --test-dir build --output-on-failure -j2

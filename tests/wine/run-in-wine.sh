@@ -28,6 +28,7 @@ init)
   start_display "$base.tmp"
   WINEPREFIX="$base" wineboot -i >/dev/null 2>&1
   WINEPREFIX="$base" wineserver -w
+  sh "$(dirname "$0")/ui_display.sh" "$base"
   kill "$xvfb_pid"
   rm -rf "$base.tmp"
   test -f "$base/system.reg"
