@@ -6,7 +6,9 @@
 # (system32 for 64-bit programs, syswow64 for 32-bit ones) and preferred over Wine's own.
 set -eu
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Mono and Gecko are never wanted; a printer UI entry point placed in the prefix (the stand-in)
+# is preferred to Wine's own, which is used when there is none.
+export WINEDLLOVERRIDES="mscoree,mshtml=;printui=n,b"
 
 mode=$1
 base=$2
@@ -40,7 +42,6 @@ run)
   export WINEPREFIX="$work/prefix"
   if [ "$1" = "--standin" ]; then
     cp "$2" "$WINEPREFIX/drive_c/windows/$3/printui.dll"
-    WINEDLLOVERRIDES="printui=n;$WINEDLLOVERRIDES"
     shift 3
   fi
   start_display "$work"

@@ -1,0 +1,331 @@
+// Drives the real installer's port and install page under Wine, scenario by scenario, through
+// its windows only: virtual USB printers in the prefix, the prefix's spooler ports, and the
+// stand-in printer UI entry point, which records the commands it receives.
+//   ui_install_test SCENARIO PROGRAM SHOTS STANDIN SYSDIR
+// SCENARIO: detected, manual, manual-without-lpt, back-and-next, retry, installing.
+// PROGRAM is the installer in its shippable folder, SHOTS the folder for screenshots, STANDIN
+// the stand-in entry point DLL and SYSDIR the prefix's system folder for the program's
+// processor (all Windows paths but SYSDIR). The stand-in is put in place by the scenario.
+#include <windows.h>
+
+#include <winspool.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <string>
+#include <vector>
+
+#include "ports/supported_devices.h"
+#include "tests/wine/ports_fixture.h"
+#include "tests/wine/standin_log.h"
+#include "tests/wine/ui_driver.h"
+
+namespace {
+
+const wchar_t kPrinter[] = L"Velmora针式打印机 系列2";
+const wchar_t kManualPrompt[] =
+    L"没有检测到与打印机连接的可用USB口，请手动选择端口，并按“完成”按钮安装驱动。";
+const wchar_t kSucceeded[] = L"打印机驱动安装成功！";
+const wchar_t kFailed[] = L"打印机驱动安装失败！";
+constexpr int kPromptId = 1032;
+constexpr int kListId = 1008;
+
+struct Arguments {
+  std::wstring program, shots, standin, sysdir;
+};
+
+std::wstring DetectedPrompt(const std::wstring& port) {
+  return L"软件自动检测到与打印机的USB连接\n端口：" + port + L"\n请按“完成”按钮安装驱动。";
+}
+
+// A supported printer of the program's table, on USB port 1.
+VirtualPrinter SupportedPrinter() {
+  const SupportedDevice& row = SupportedDeviceTable[0];
+  return {std::wstring(L"VID_") + row.Vid + L"&PID_" + row.Pid, L"7&2b0b&0&1", 1};
+}
+
+void PlaceStandin(const Arguments& args) {
+  const std::wstring target = L"C:\\windows\\" + args.sysdir + L"\\printui.dll";
+  CHECK(CopyFileW(args.standin.c_str(), target.c_str(), FALSE));
+}
+
+void SaveWindow(HWND window, const Arguments& args, const wchar_t* name) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  ScreenImage image;
+  CaptureScreen(rect, image);
+  CHECK(SavePng(image.bitmap, args.shots + L"\\" + name));
+}
+
+HWND CurrentPage(HWND wizard) {
+  return reinterpret_cast<HWND>(SendMessageW(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+LRESULT PageIndex(HWND wizard) {
+  return SendMessageW(wizard, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(CurrentPage(wizard)), 0);
+}
+
+bool Usable(HWND wizard, int id) {
+  HWND button = GetDlgItem(wizard, id);
+  return button != nullptr && IsWindowVisible(button) && IsWindowEnabled(button);
+}
+
+// Back, Finish and Cancel are all usable (unlocked) or all not (locked).
+bool ButtonsAre(HWND wizard, bool usable) {
+  return Usable(wizard, kBackButton) == usable && Usable(wizard, kFinishButton) == usable &&
+         Usable(wizard, IDCANCEL) == usable;
+}
+
+// Presses a wizard button and waits for the page of that index to be current and settled.
+void Press(HWND wizard, int button, LRESULT index) {
+  PostMessageW(wizard, PSM_PRESSBUTTON, button, 0);
+  CHECK(WaitUntil([&] { return PageIndex(wizard) == index; }));
+  LetSettle(wizard);
+}
+
+std::vector<std::wstring> ListEntries(HWND list) {
+  std::vector<std::wstring> entries;
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(SendMessageW(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+    text.resize(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data())));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+std::vector<std::wstring> SpoolerPorts() {
+  std::vector<std::wstring> ports;
+  DWORD needed = 0;
+  DWORD count = 0;
+  EnumPortsW(nullptr, 1, nullptr, 0, &needed, &count);
+  std::vector<BYTE> buffer(needed);
+  if (EnumPortsW(nullptr, 1, buffer.data(), needed, &needed, &count)) {
+    const auto* records = reinterpret_cast<const PORT_INFO_1W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) ports.push_back(records[i].pName);
+  }
+  return ports;
+}
+
+// The port of each install command the stand-in received, in order.
+std::vector<std::wstring> InstalledPorts() {
+  std::vector<std::wstring> ports;
+  HANDLE file = CreateFileW(STANDIN_LOG_PATH, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return ports;
+  std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
+  DWORD read = 0;
+  ReadFile(file, text.data(), static_cast<DWORD>(text.size()) * sizeof(wchar_t), &read, nullptr);
+  CloseHandle(file);
+  for (size_t at = text.find(L"/if "); at != std::wstring::npos; at = text.find(L"/if ", at + 1)) {
+    const size_t start = text.find(L"/r \"", at) + 4;
+    ports.push_back(text.substr(start, text.find(L'"', start) - start));
+  }
+  return ports;
+}
+
+bool IsDefaultPrinter(const wchar_t* name) {
+  wchar_t current[256] = {};
+  DWORD size = 256;
+  return GetDefaultPrinterW(current, &size) && std::wstring(current) == name;
+}
+
+bool PrinterInstalled(const wchar_t* name) {
+  HANDLE printer = nullptr;
+  if (!OpenPrinterW(const_cast<wchar_t*>(name), &printer, nullptr)) return false;
+  ClosePrinter(printer);
+  return true;
+}
+
+// The installer with its wizard open on the port and install page.
+struct Session {
+  explicit Session(const Arguments& args) : installer(args.program) {
+    wizard = installer.WaitForDialog(IsWizard);
+    CHECK(wizard != nullptr);
+    if (wizard == nullptr) return;
+    CHECK(WaitUntil([&] { return PageIndex(wizard) == 0 && Usable(wizard, kNextButton); }));
+    Press(wizard, PSBTN_NEXT, 1);
+  }
+  HWND Page() const { return CurrentPage(wizard); }
+  HWND List() const { return GetDlgItem(Page(), kListId); }
+  std::wstring Prompt() const { return WindowText(GetDlgItem(Page(), kPromptId)); }
+
+  // Presses Finish and waits for the page's result box with that caption and text.
+  HWND FinishAndWaitForBox(const wchar_t* caption, const wchar_t* text) {
+    PostMessageW(wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+    return WaitForBox(caption, text);
+  }
+  HWND WaitForBox(const wchar_t* caption, const wchar_t* text) const {
+    HWND box = installer.WaitForDialog(
+        [&](HWND dialog) { return dialog != wizard && WindowText(dialog) == caption; });
+    CHECK(box != nullptr);
+    if (box != nullptr) CHECK(WindowText(GetDlgItem(box, kMessageBoxText)) == text);
+    return box;
+  }
+  static void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
+
+  // After a success the wizard closes by itself and the process ends, leaving no window.
+  void CheckClosedAfterSuccess() const {
+    CHECK(installer.Ended(10000));
+    CHECK(installer.ExitCode() == 0);
+    CHECK(!HasWindowsOf(installer.Id()));
+    CHECK(PrinterInstalled(kPrinter));
+    CHECK(IsDefaultPrinter(kPrinter));
+  }
+
+  Installer installer;
+  HWND wizard = nullptr;
+};
+
+void Detected(const Arguments& args) {
+  const VirtualPrinter printer = SupportedPrinter();
+  CHECK(RegisterPrinter(printer));
+  PlaceStandin(args);
+  Session session(args);
+  CHECK(session.Prompt() == DetectedPrompt(L"USB001"));
+  CHECK(!IsWindowVisible(session.List()));
+  CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
+  SaveWindow(session.wizard, args, L"page2-detected.png");
+  HWND box = session.FinishAndWaitForBox(L"OK", kSucceeded);
+  if (box != nullptr) SaveWindow(box, args, L"success-box.png");
+  Session::Dismiss(box);
+  session.CheckClosedAfterSuccess();
+  CHECK(InstalledPorts() == std::vector<std::wstring>{L"USB001"});
+}
+
+// The entry the page preselects: the first that begins with LPT1: in any letter case, else
+// the first.
+LRESULT ExpectedSelection(const std::vector<std::wstring>& entries) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    std::wstring start = entries[i].substr(0, 5);
+    std::transform(start.begin(), start.end(), start.begin(), towupper);
+    if (start == L"LPT1:") return static_cast<LRESULT>(i);
+  }
+  return entries.empty() ? LB_ERR : 0;
+}
+
+void Manual(const Arguments& args, bool withoutLpt) {
+  if (withoutLpt) {
+    HKEY ports = nullptr;
+    CHECK(RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                        L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports", 0,
+                        KEY_ALL_ACCESS, &ports) == ERROR_SUCCESS);
+    for (const wchar_t* lpt : {L"LPT1:", L"LPT2:", L"LPT3:"}) RegDeleteValueW(ports, lpt);
+    RegCloseKey(ports);
+  }
+  PlaceStandin(args);
+  const std::vector<std::wstring> spooler = SpoolerPorts();
+  CHECK(spooler.size() >= 2);
+  Session session(args);
+  CHECK(session.Prompt() == kManualPrompt);
+  CHECK(IsWindowVisible(session.List()));
+  const std::vector<std::wstring> entries = ListEntries(session.List());
+  CHECK(entries == spooler);
+  const LRESULT selected = SendMessageW(session.List(), LB_GETCURSEL, 0, 0);
+  CHECK(selected == ExpectedSelection(entries));
+  CHECK(withoutLpt ? selected == 0 : entries[static_cast<size_t>(selected)] == L"LPT1:");
+  if (!withoutLpt) SaveWindow(session.wizard, args, L"page2-manual.png");
+  // The user picks the last entry; that is the port installed on.
+  const LRESULT chosen = static_cast<LRESULT>(entries.size()) - 1;
+  SendMessageW(session.List(), LB_SETCURSEL, chosen, 0);
+  Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
+  session.CheckClosedAfterSuccess();
+  CHECK(InstalledPorts() == std::vector<std::wstring>{entries.back()});
+}
+
+void BackAndNext(const Arguments& args) {
+  Session session(args);
+  CHECK(session.Prompt() == kManualPrompt);
+  const std::vector<std::wstring> first = ListEntries(session.List());
+  CHECK(!first.empty());
+
+  // A printer connected while the welcome page is shown is found on return.
+  Press(session.wizard, PSBTN_BACK, 0);
+  const VirtualPrinter printer = SupportedPrinter();
+  CHECK(RegisterPrinter(printer));
+  Press(session.wizard, PSBTN_NEXT, 1);
+  CHECK(session.Prompt() == DetectedPrompt(L"USB001"));
+  CHECK(!IsWindowVisible(session.List()));
+  // Found again on the next activation: the detector let go of the printer it had opened.
+  Press(session.wizard, PSBTN_BACK, 0);
+  Press(session.wizard, PSBTN_NEXT, 1);
+  CHECK(session.Prompt() == DetectedPrompt(L"USB001"));
+
+  // Gone again: the list is emptied and refilled, never doubled.
+  Press(session.wizard, PSBTN_BACK, 0);
+  UnregisterPrinter(printer);
+  Press(session.wizard, PSBTN_NEXT, 1);
+  CHECK(session.Prompt() == kManualPrompt);
+  CHECK(IsWindowVisible(session.List()));
+  CHECK(ListEntries(session.List()) == first);
+
+  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  CHECK(session.installer.Ended(10000));
+  CHECK(!PrinterInstalled(kPrinter));
+}
+
+void Retry(const Arguments& args) {
+  Session session(args);
+  // Wine's own entry point launches fine and adds nothing: the installation fails.
+  HWND box = session.FinishAndWaitForBox(L"ERROR", kFailed);
+  if (box != nullptr) SaveWindow(box, args, L"failure-box.png");
+  Session::Dismiss(box);
+  CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
+  CHECK(PageIndex(session.wizard) == 1);
+  CHECK(!PrinterInstalled(kPrinter));
+
+  PlaceStandin(args);
+  Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
+  session.CheckClosedAfterSuccess();
+}
+
+void Installing(const Arguments& args) {
+  SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", L"4000");
+  PlaceStandin(args);
+  Session session(args);
+  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+  CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, false); }, 2000));
+  // Every way of closing the wizard is refused while the worker runs.
+  PostMessageW(session.wizard, WM_CLOSE, 0, 0);
+  PostMessageW(session.wizard, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageW(session.wizard, WM_KEYDOWN, VK_ESCAPE, 0);
+  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  DWORD_PTR endSession = TRUE;
+  CHECK(SendMessageTimeoutW(session.wizard, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                            &endSession));
+  CHECK(endSession == FALSE);
+  LetSettle(session.wizard);
+  CHECK(IsWindow(session.wizard));
+  CHECK(ButtonsAre(session.wizard, false));
+  CHECK(DialogsOf(session.installer.Id()).size() == 1);
+  Session::Dismiss(session.WaitForBox(L"OK", kSucceeded));
+  session.CheckClosedAfterSuccess();
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 6) {
+    std::fprintf(stderr, "usage: ui_install_test SCENARIO PROGRAM SHOTS STANDIN SYSDIR\n");
+    return 2;
+  }
+  const std::wstring scenario = argv[1];
+  const Arguments args{argv[2], argv[3], argv[4], argv[5]};
+  if (scenario == L"detected") {
+    Detected(args);
+  } else if (scenario == L"manual") {
+    Manual(args, false);
+  } else if (scenario == L"manual-without-lpt") {
+    Manual(args, true);
+  } else if (scenario == L"back-and-next") {
+    BackAndNext(args);
+  } else if (scenario == L"retry") {
+    Retry(args);
+  } else if (scenario == L"installing") {
+    Installing(args);
+  } else {
+    std::fprintf(stderr, "unknown scenario\n");
+    return 2;
+  }
+  return CheckResult();
+}
