@@ -2,6 +2,9 @@
 
 #include "install/install_settings.h"
 #include "install/install_worker.h"
+#include "ports/port_text.h"
+
+static_assert(kPortNameWidth == kNameWidth, "a detected port fits the settings' port field");
 
 const WCHAR kDetectedPromptFormat[] =
     TEXT("软件自动检测到与打印机的USB连接\n端口：%s\n请按“完成”按钮安装驱动。");
@@ -13,39 +16,11 @@ const WCHAR kInstallFailedText[] = TEXT("打印机驱动安装失败！");
 const WCHAR kSuccessCaption[] = TEXT("OK");
 const WCHAR kFailureCaption[] = TEXT("ERROR");
 
-namespace {
-
-const WCHAR* const kFallbackPorts[] = {
+const WCHAR* const kFallbackPorts[kFallbackPortCount] = {
     TEXT("LPT1:"), TEXT("LPT2:"), TEXT("LPT3:"), TEXT("COM1:"),  TEXT("COM2:"),
     TEXT("COM3:"), TEXT("COM4:"), TEXT("COM5:"), TEXT("USB001"),
 };
-const WCHAR kPreselectedPrefix[] = TEXT("LPT1:");
-
-WCHAR AsciiUpper(WCHAR c) {
-  return c >= TEXT('a') && c <= TEXT('z') ? c - TEXT('a') + TEXT('A') : c;
-}
-
-bool BeginsWithIgnoringCase(const WideString& name, const WCHAR* prefix) {
-  std::size_t i = 0;
-  for (; prefix[i] != 0; ++i) {
-    if (i >= name.size() || AsciiUpper(name[i]) != AsciiUpper(prefix[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-WideStringList ManualPortNames(int enumerated, WideStringList spoolerPorts) {
-  if (enumerated != 0) return spoolerPorts;
-  return WideStringList(std::begin(kFallbackPorts), std::end(kFallbackPorts));
-}
-
-int PreselectedPort(const WideStringList& names) {
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (BeginsWithIgnoringCase(names[i], kPreselectedPrefix)) return static_cast<int>(i);
-  }
-  return names.empty() ? -1 : 0;
-}
+const WCHAR kPreselectedPort[] = TEXT("LPT1:");
 
 bool IsInstallablePort(const WCHAR* port) {
   std::size_t length = 0;

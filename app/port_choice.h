@@ -1,9 +1,12 @@
 // The port page's decisions that need no window: which prompt to show, which names fill the
-// manual port list and which entry is preselected, whether a port may be installed on, and
-// what a timer tick reports. The page applies them to its controls.
+// manual port list when the spooler cannot be asked and which entry is preselected, whether a
+// port may be installed on, and what a timer tick reports. The page applies them to its
+// controls.
 #pragma once
 
-#include "ports/wide_string.h"
+#include <cstddef>
+
+#include "platform/win32.h"
 
 // The detected-port prompt, a format whose %s is the port: the port stands on its own line.
 extern const WCHAR kDetectedPromptFormat[];
@@ -14,13 +17,13 @@ extern const WCHAR kInstallFailedText[];
 extern const WCHAR kSuccessCaption[];
 extern const WCHAR kFailureCaption[];
 
-// The names for the manual list: the spooler's, in its order, when it could be asked
-// (enumerated != 0), otherwise the fixed fallback list.
-WideStringList ManualPortNames(int enumerated, WideStringList spoolerPorts);
-
-// The entry to preselect: the first that begins with "LPT1:", ASCII letter case ignored;
-// else the first entry; -1 for an empty list.
-int PreselectedPort(const WideStringList& names);
+// The manual list when the spooler cannot be asked, in this order; otherwise the list holds
+// the spooler's ports in the spooler's order.
+constexpr std::size_t kFallbackPortCount = 9;
+extern const WCHAR* const kFallbackPorts[kFallbackPortCount];
+// The list preselects the first entry that begins with this text, letter case ignored, and
+// the first entry when none does.
+extern const WCHAR kPreselectedPort[];
 
 // A port is installed on only when it fits the settings' port field whole and cannot break
 // out of its quotes in the command line.

@@ -12,6 +12,17 @@ namespace {
 constexpr UINT_PTR kResultTimerId = 1;
 constexpr UINT kResultPollMs = 200;
 
+// Appends each port the spooler reports to the list, in the spooler's order.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor): never deleted through a base.
+class PortListFiller final : public PortNameSink {
+ public:
+  explicit PortListFiller(const CListBox& list) : m_list(list) {}
+  void Add(const WCHAR* name) override { m_list.AddString(name); }
+
+ private:
+  const CListBox& m_list;
+};
+
 }  // namespace
 
 CStep2::CStep2() : CPropertyPage(IDD_STEP2) {}
@@ -32,7 +43,7 @@ bool CStep2::OnSetActive() {
   GetParent().PostMessage(PSM_SETWIZBUTTONS, 0, PSWIZB_BACK | PSWIZB_FINISH);
   const CWnd list = GetDlgItem(IDC_PORT_LIST);
   list.ShowWindow(SW_SHOWNORMAL);
-  WideString port;
+  PortNameText port;
   if (m_usbPort.GetPortName(port) == 1) {
     m_strPort = port.c_str();
     m_strPrompt.Format(kDetectedPromptFormat, m_strPort);
@@ -52,12 +63,13 @@ void CStep2::FillPortList() {
   for (int index = m_listPorts.GetCount() - 1; index >= 0; --index) {
     m_listPorts.DeleteString(index);
   }
-  WideStringList spoolerPorts;
-  const int enumerated = EnumSpoolerPorts(spoolerPorts);
-  const WideStringList names = ManualPortNames(enumerated, std::move(spoolerPorts));
-  for (const WideString& name : names) m_listPorts.AddString(name.c_str());
-  const int preselected = PreselectedPort(names);
-  if (preselected >= 0) m_listPorts.SetCurSel(preselected);
+  PortListFiller filler(m_listPorts);
+  if (EnumSpoolerPorts(filler) == 0) {
+    for (const WCHAR* name : kFallbackPorts) m_listPorts.AddString(name);
+  }
+  if (m_listPorts.SelectString(-1, kPreselectedPort) == LB_ERR && m_listPorts.GetCount() > 0) {
+    m_listPorts.SetCurSel(0);
+  }
   UpdateData(false);
 }
 

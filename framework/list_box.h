@@ -18,6 +18,12 @@ class CListBox : public CWnd {
     return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nSelect)));
   }
   int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
+  // Selects the first entry after nStartAfter (-1: from the top) that begins with text,
+  // letter case ignored. Returns its index, or LB_ERR when no entry begins with text.
+  int SelectString(int nStartAfter, const wchar_t* text) const {
+    return static_cast<int>(SendMessage(LB_SELECTSTRING, static_cast<WPARAM>(nStartAfter),
+                                        reinterpret_cast<LPARAM>(text)));
+  }
   // The entry's text; text is left as it was when there is no such entry.
   void GetText(int nIndex, CString& text) const;
 };

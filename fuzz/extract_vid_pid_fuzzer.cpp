@@ -15,9 +15,10 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-bool IsUpperHex(const WideString& id) {
+bool IsUpperHex(const IdText& id) {
   if (id.size() != kIdLength) return false;
-  for (WCHAR c : id) {
+  for (std::size_t i = 0; i < id.size(); ++i) {
+    const WCHAR c = id.c_str()[i];
     if (!((c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F'))) return false;
   }
   return true;
@@ -34,9 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   text.push_back(0);
 
-  const WideString sentinel = u"\u2603untouched";
-  WideString vid = sentinel;
-  WideString pid = sentinel;
+  IdText sentinel;
+  Require(sentinel.Assign(u"\u2603old"));
+  IdText vid = sentinel;
+  IdText pid = sentinel;
   const int result = ExtractVidPid(text.data(), vid, pid);
   if (result == 0) {
     Require(vid == sentinel && pid == sentinel);
@@ -44,10 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Require(result == 1);
   Require(text.size() <= kIdentityTextWidth);
-  for (const WideString* id : {&vid, &pid}) {
+  for (const IdText* id : {&vid, &pid}) {
     Require(id->size() <= kIdLength);
-    for (WCHAR c : *id) Require(c != 0 && !(c >= u'a' && c <= u'z'));
+    for (std::size_t i = 0; i < id->size(); ++i) {
+      const WCHAR c = id->c_str()[i];
+      Require(c != 0 && !(c >= u'a' && c <= u'z'));
+    }
   }
-  if (IsSupportedDevice(vid, pid) == 1) Require(IsUpperHex(vid) && IsUpperHex(pid));
+  if (IsSupportedDevice(vid.c_str(), pid.c_str()) == 1) {
+    Require(IsUpperHex(vid) && IsUpperHex(pid));
+  }
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/wide_text.h"
 #include "ports/port_number.h"
 #include "ports/value_text.h"
 
@@ -33,12 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (length < kValueTextWidth && text[length] != 0) ++length;
   Require(length < kValueTextWidth);
 
-  WideString port = u"untouched";
+  PortNameText port;
+  Require(port.Assign(u"untouched"));
   if (FormatUsbPortName(text, port) == 0) {
     Require(port == u"untouched");
     return 0;
   }
-  Require(port.size() >= 6 && port.compare(0, 3, u"USB") == 0);
-  for (std::size_t i = 3; i < port.size(); ++i) Require(port[i] >= u'0' && port[i] <= u'9');
+  const WCHAR* name = port.c_str();
+  Require(port.size() >= 6 && WideStartsWith(name, u"USB"));
+  for (std::size_t i = 3; i < port.size(); ++i) Require(name[i] >= u'0' && name[i] <= u'9');
+  Require(name[port.size()] == 0);
   return 0;
 }

@@ -6,6 +6,12 @@ std::size_t WideLength(const WCHAR* text) {
   return length;
 }
 
+std::size_t WideLengthWithin(const WCHAR* text, std::size_t limit) {
+  std::size_t length = 0;
+  while (length < limit && text[length] != 0) ++length;
+  return length;
+}
+
 bool WideEqual(const WCHAR* a, const WCHAR* b) {
   while (*a != 0 && *a == *b) {
     ++a;

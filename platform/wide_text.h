@@ -9,6 +9,8 @@
 #include "platform/win32.h"
 
 std::size_t WideLength(const WCHAR* text);
+// The length of text, but at most limit: text is never read past limit characters.
+std::size_t WideLengthWithin(const WCHAR* text, std::size_t limit);
 bool WideEqual(const WCHAR* a, const WCHAR* b);
 // True when the first WideLength(prefix) characters of text are those of prefix.
 bool WideStartsWith(const WCHAR* text, const WCHAR* prefix);

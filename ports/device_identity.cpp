@@ -1,5 +1,6 @@
 #include "ports/device_identity.h"
 
+#include "platform/wide_text.h"
 #include "ports/supported_devices.h"
 
 namespace {
@@ -22,27 +23,24 @@ bool UpperCaseCopy(const WCHAR* source, WCHAR (&text)[kIdentityTextWidth]) {
 }
 
 // The at most four characters that follow the first occurrence of the marker.
-bool TakeAfterMarker(const WCHAR* text, const WCHAR (&marker)[kMarkerLength + 1], WideString& id) {
+bool TakeAfterMarker(const WCHAR* text, const WCHAR (&marker)[kMarkerLength + 1], IdText& id) {
   for (const WCHAR* at = text; *at != 0; ++at) {
     std::size_t matched = 0;
     while (matched < kMarkerLength && at[matched] == marker[matched]) ++matched;
     if (matched < kMarkerLength) continue;
-    const WCHAR* start = at + kMarkerLength;
-    std::size_t length = 0;
-    while (length < kIdLength && start[length] != 0) ++length;
-    id.assign(start, length);
-    return true;
+    // At most four characters always fit.
+    return id.Assign(at + kMarkerLength, kIdLength);
   }
   return false;
 }
 
 }  // namespace
 
-int ExtractVidPid(const WCHAR* source, WideString& vid, WideString& pid) {
+int ExtractVidPid(const WCHAR* source, IdText& vid, IdText& pid) {
   WCHAR text[kIdentityTextWidth];
   if (!UpperCaseCopy(source, text)) return 0;
-  WideString foundVid;
-  WideString foundPid;
+  IdText foundVid;
+  IdText foundPid;
   if (!TakeAfterMarker(text, kVidMarker, foundVid)) return 0;
   if (!TakeAfterMarker(text, kPidMarker, foundPid)) return 0;
   vid = foundVid;
@@ -50,10 +48,9 @@ int ExtractVidPid(const WCHAR* source, WideString& vid, WideString& pid) {
   return 1;
 }
 
-int IsSupportedDevice(const WideString& vid, const WideString& pid) {
+int IsSupportedDevice(const WCHAR* vid, const WCHAR* pid) {
   for (const SupportedDevice& row : SupportedDeviceTable) {
-    if (vid != row.Vid) continue;
-    if (pid == row.Pid) return 1;
+    if (WideEqual(vid, row.Vid) && WideEqual(pid, row.Pid)) return 1;
   }
   return 0;
 }

@@ -5,12 +5,15 @@
 namespace {
 
 const WCHAR kUsbPortPrefix[] = TEXT("USB");
+constexpr std::size_t kPrefixLength = sizeof(kUsbPortPrefix) / sizeof(WCHAR) - 1;
 constexpr std::size_t kMinimumDigits = 3;
 constexpr std::uint64_t kLargestPortNumber = 0xFFFFFFFF;
+// 4294967295 has ten digits.
+constexpr std::size_t kMaximumDigits = 10;
 
 }  // namespace
 
-int FormatUsbPortName(const WCHAR (&number)[kValueTextWidth], WideString& port) {
+int FormatUsbPortName(const WCHAR (&number)[kValueTextWidth], PortNameText& port) {
   std::uint64_t value = 0;
   std::size_t length = 0;
   for (; length < kValueTextWidth && number[length] != 0; ++length) {
@@ -20,12 +23,17 @@ int FormatUsbPortName(const WCHAR (&number)[kValueTextWidth], WideString& port) 
     if (value > kLargestPortNumber) return 0;
   }
   if (length == 0 || length == kValueTextWidth) return 0;
-  WideString digits;
+  WCHAR reversed[kMaximumDigits];
+  std::size_t digits = 0;
   do {
-    digits.insert(digits.begin(), static_cast<WCHAR>(TEXT('0') + value % 10));
+    reversed[digits++] = static_cast<WCHAR>(TEXT('0') + value % 10);
     value /= 10;
   } while (value != 0);
-  if (digits.size() < kMinimumDigits) digits.insert(0, kMinimumDigits - digits.size(), TEXT('0'));
-  port = kUsbPortPrefix + digits;
-  return 1;
+  while (digits < kMinimumDigits) reversed[digits++] = TEXT('0');
+  WCHAR name[kPrefixLength + kMaximumDigits + 1];
+  std::size_t at = 0;
+  for (; at < kPrefixLength; ++at) name[at] = kUsbPortPrefix[at];
+  while (digits > 0) name[at++] = reversed[--digits];
+  name[at] = 0;
+  return port.Assign(name) ? 1 : 0;
 }

@@ -12,24 +12,24 @@ const WCHAR kLinkedText[] = TEXT("1");
 
 // Whether the entry at index is linked and its device instance has the device's IDs. Every
 // read leaves its end flag in endOfEntries.
-bool IsLinkedEntryOf(DWORD index, const WideString& vid, const WideString& pid,
+bool IsLinkedEntryOf(DWORD index, const IdText& vid, const IdText& pid,
                      WCHAR (&text)[kValueTextWidth], int& endOfEntries) {
   if (ReadDeviceClassValue(ValueKind::Linked, index, text, endOfEntries) == 0) return false;
   if (!WideEqual(text, kLinkedText)) return false;
   if (ReadDeviceClassValue(ValueKind::DeviceInstance, index, text, endOfEntries) == 0) {
     return false;
   }
-  WideString entryVid;
-  WideString entryPid;
+  IdText entryVid;
+  IdText entryPid;
   if (ExtractVidPid(text, entryVid, entryPid) == 0) return false;
   return entryVid == vid && entryPid == pid;
 }
 
 }  // namespace
 
-int CUSBPort::GetPortName(WideString& port) {
-  WideString deviceVid;
-  WideString devicePid;
+int CUSBPort::GetPortName(PortNameText& port) {
+  IdText deviceVid;
+  IdText devicePid;
   WCHAR text[kValueTextWidth] = {};
   if (FindDevice(deviceVid, devicePid) == 0) return 0;
   int endOfEntries = 0;

@@ -6,27 +6,27 @@ namespace {
 
 constexpr DWORD kPortInfoLevel = 2;
 
-int FetchPorts(BYTE* buffer, DWORD size, WideStringList& ports) {
+int FetchPorts(BYTE* buffer, DWORD size, PortNameSink& sink) {
   DWORD needed = 0;
   DWORD returned = 0;
   if (!EnumPortsW(nullptr, kPortInfoLevel, buffer, size, &needed, &returned)) return 0;
   const auto* records = reinterpret_cast<const PORT_INFO_2W*>(buffer);
   for (DWORD i = 0; records != nullptr && i < returned; ++i) {
-    ports.emplace_back(records[i].pPortName != nullptr ? records[i].pPortName : TEXT(""));
+    sink.Add(records[i].pPortName != nullptr ? records[i].pPortName : TEXT(""));
   }
   return 1;
 }
 
 }  // namespace
 
-int EnumSpoolerPorts(WideStringList& ports) {
+int EnumSpoolerPorts(PortNameSink& sink) {
   DWORD needed = 0;
   DWORD returned = 0;
   if (EnumPortsW(nullptr, kPortInfoLevel, nullptr, 0, &needed, &returned)) {
-    return FetchPorts(nullptr, 0, ports);
+    return FetchPorts(nullptr, 0, sink);
   }
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 0;
   LocalBuffer buffer(needed);
   if (!buffer.IsValid()) return 0;
-  return FetchPorts(buffer.Data(), needed, ports);
+  return FetchPorts(buffer.Data(), needed, sink);
 }

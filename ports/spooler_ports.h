@@ -2,10 +2,21 @@
 // the manual port choice.
 #pragma once
 
-#include "ports/wide_string.h"
+#include "platform/win32.h"
 
-// Appends one name per spooler port to ports, in the spooler's order, and returns 1; nothing
-// is appended when the spooler reports no ports. Returns 0 with ports unchanged when the
+// Receives the spooler's port names. Callers implement it; nobody deletes one through this
+// class.
+class PortNameSink {
+ public:
+  // Called once per port, in the spooler's order. name lives only during the call.
+  virtual void Add(const WCHAR* name) = 0;
+
+ protected:
+  ~PortNameSink() = default;
+};
+
+// Hands one name per spooler port to sink, in the spooler's order, and returns 1; nothing is
+// handed over when the spooler reports no ports. Returns 0, nothing handed over, when the
 // spooler cannot be asked, the list grew between the size query and the fetch (no retry), or
-// the record buffer cannot be had.
-int EnumSpoolerPorts(WideStringList& ports);
+// the record buffer cannot be had: names are handed over only once the fetch has succeeded.
+int EnumSpoolerPorts(PortNameSink& sink);

@@ -48,7 +48,7 @@ HANDLE OpenDevice(const WCHAR* path) {
 
 }  // namespace
 
-int CUSBPort::FindDevice(WideString& vid, WideString& pid) {
+int CUSBPort::FindDevice(IdText& vid, IdText& pid) {
   m_hDevice.Reset();
   WCHAR path[kIdentityTextWidth] = {};
   const UniqueDeviceInfoList set(SetupDiGetClassDevsW(&kUsbPrintInterfaceClass, nullptr, nullptr,
@@ -65,7 +65,9 @@ int CUSBPort::FindDevice(WideString& vid, WideString& pid) {
     if (!ReadDevicePath(set.Get(), data, path)) continue;
     m_hDevice.Reset(OpenDevice(path));
     if (!m_hDevice.IsValid()) continue;
-    if (ExtractVidPid(path, vid, pid) == 1 && IsSupportedDevice(vid, pid) == 1) break;
+    if (ExtractVidPid(path, vid, pid) == 1 && IsSupportedDevice(vid.c_str(), pid.c_str()) == 1) {
+      break;
+    }
     m_hDevice.Reset();
   }
   return enumerated && index < kInterfaceScanLimit && m_hDevice.IsValid() ? 1 : 0;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/unique_handle.h"
-#include "ports/wide_string.h"
+#include "ports/port_text.h"
 
 // Interfaces at this index or later are never examined.
 constexpr DWORD kInterfaceScanLimit = 127;
@@ -26,13 +26,13 @@ class CUSBPort {  // NOLINT(cppcoreguidelines-virtual-class-destructor)
   // used). The handle that an earlier run kept is closed first, so that the same printer can
   // be opened again. Skipped: paths of 260 characters or more, interfaces whose size query
   // yields no size, failed detail fetches, devices that cannot be opened.
-  virtual int FindDevice(WideString& vid, WideString& pid);
+  virtual int FindDevice(IdText& vid, IdText& pid);
 
   // Runs FindDevice, then takes the first linked device-class entry with the device's VID
   // and PID and names its port from its "Port Number" (FormatUsbPortName). Returns 1 with
   // port set; returns 0 with port untouched when no device is found, no entry matches before
   // the entries end, or the matching entry's port number cannot be read or is no number.
-  int GetPortName(WideString& port);
+  int GetPortName(PortNameText& port);
 
  private:
   // The detected printer, open for the life of the detector or until the next run.

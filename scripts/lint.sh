@@ -23,12 +23,12 @@ cppcheck --quiet --error-exitcode=1 --std=c++17 --language=c++ \
   $(git ls-files '*.cpp')
 
 echo "== clang-tidy (native build: portable code against the simulated platform)"
-native=$(git ls-files '*.cpp' | grep -v -E '^(app|framework|res)/|^tests/wine/|^bench/startup' || true)
+native=$(git ls-files '*.cpp' | grep -v -E '^(app|framework|res)/|^tests/wine/|^bench/(startup|install)' || true)
 tidy -p build/native $native
 
 echo "== clang-tidy (i686 build: Windows-only code against the MinGW-w64 headers)"
 cxx=/usr/lib/gcc/i686-w64-mingw32/12-win32/include/c++
-windows=$(git ls-files '*.cpp' | grep -E '^(app|framework)/|^tests/wine/|^bench/startup' || true)
+windows=$(git ls-files '*.cpp' | grep -E '^(app|framework)/|^tests/wine/|^bench/(startup|install)' || true)
 if [ -n "$windows" ]; then
   tidy -p build/i686 --extra-arg=-isystem$cxx \
     --extra-arg=-isystem$cxx/i686-w64-mingw32 $windows

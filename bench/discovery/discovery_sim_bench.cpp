@@ -52,7 +52,7 @@ double Measure(int entries) {
     sim::TheMachine().events.clear();
     sim::TheMachine().devices.fileOpens.clear();
     CUSBPort detector;
-    WideString port;
+    PortNameText port;
     const auto start = std::chrono::steady_clock::now();
     const int found = detector.GetPortName(port);
     const auto stop = std::chrono::steady_clock::now();

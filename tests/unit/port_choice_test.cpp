@@ -2,25 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "install/install_worker.h"
 
 namespace {
 
-using Names = WideStringList;
-
-TEST(PortChoiceTest, ManualListIsTheSpoolersOrTheFallback) {
-  const Names spooler = {u"COM1:", u"LPT1:", u"USB001", u"COM1:"};
-  EXPECT_EQ(ManualPortNames(1, spooler), spooler) << "order and duplicates kept";
-  EXPECT_EQ(ManualPortNames(1, {}), Names{}) << "no ports is not a failure";
-  EXPECT_EQ(ManualPortNames(0, spooler), (Names{u"LPT1:", u"LPT2:", u"LPT3:", u"COM1:", u"COM2:",
+TEST(PortChoiceTest, FallbackListHoldsTheNinePortsWithThePreselectedOneFirst) {
+  const std::vector<std::u16string> names(std::begin(kFallbackPorts), std::end(kFallbackPorts));
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"LPT1:", u"LPT2:", u"LPT3:", u"COM1:", u"COM2:",
                                                 u"COM3:", u"COM4:", u"COM5:", u"USB001"}));
-}
-
-TEST(PortChoiceTest, PreselectsLpt1IgnoringCaseElseTheFirstEntry) {
-  EXPECT_EQ(PreselectedPort({u"COM1:", u"lpt1:", u"LPT1:"}), 1);
-  EXPECT_EQ(PreselectedPort({u"COM1:", u"LPT1:USB"}), 1) << "a prefix match counts";
-  EXPECT_EQ(PreselectedPort({u"COM1:", u"LPT1", u"LPT2:"}), 0);
-  EXPECT_EQ(PreselectedPort({}), -1);
+  EXPECT_EQ(std::u16string(kPreselectedPort), u"LPT1:");
 }
 
 TEST(PortChoiceTest, RefusesPortsThatWouldNotFitOrCouldBreakTheCommandLine) {

@@ -38,8 +38,8 @@ class FindDeviceTest : public PortsTest {
     EXPECT_TRUE(machine().devices.AllReleased());
   }
 
-  std::u16string vid = u"none";
-  std::u16string pid = u"none";
+  IdText vid = TextOf<IdText>(u"none");
+  IdText pid = TextOf<IdText>(u"none");
 };
 
 TEST_F(FindDeviceTest, MakesEachCallWithTheExactArguments) {
@@ -98,12 +98,12 @@ TEST_F(FindDeviceTest, TakesTheFirstOpenableSupportedInterface) {
   for (const Discovery& c : cases) {
     SCOPED_TRACE(c.name);
     sim::ResetMachine();
-    pid = u"none";
+    pid = TextOf<IdText>(u"none");
     for (const auto& [ids, error] : c.interfaces) AddInterface(ids, error);
     CUSBPort port;
     EXPECT_EQ(Find(port), c.result);
     EXPECT_EQ(Opened(), c.opened);
-    EXPECT_EQ(pid, c.pid);
+    EXPECT_EQ(pid, c.pid.c_str());
     ExpectHeld(c.result == 1 ? 1 : 0);
   }
 }

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "fixed_text_support.h"
 #include "ports/device_identity.h"
 #include "ports/supported_devices.h"
 
@@ -30,11 +31,11 @@ TEST(ExtractVidPidTest, TakesUpToFourCharactersAfterTheFirstOfEachMarker) {
   };
   for (const Extraction& c : cases) {
     SCOPED_TRACE(std::string(c.source.begin(), c.source.end()));
-    std::u16string vid = u"old";
-    std::u16string pid = u"old";
+    IdText vid = TextOf<IdText>(u"old");
+    IdText pid = TextOf<IdText>(u"old");
     EXPECT_EQ(ExtractVidPid(c.source.c_str(), vid, pid), 1);
-    EXPECT_EQ(vid, c.vid);
-    EXPECT_EQ(pid, c.pid);
+    EXPECT_EQ(vid, c.vid.c_str());
+    EXPECT_EQ(pid, c.pid.c_str());
   }
 }
 
@@ -48,16 +49,16 @@ TEST(ExtractVidPidTest, WithoutBothMarkersOrOverLongLeavesOutputsUntouched) {
       std::u16string(260 - tail.size(), u'x') + tail,
   };
   for (const std::u16string& source : cases) {
-    std::u16string vid = u"keep";
-    std::u16string pid = u"this";
+    IdText vid = TextOf<IdText>(u"keep");
+    IdText pid = TextOf<IdText>(u"this");
     EXPECT_EQ(ExtractVidPid(source.c_str(), vid, pid), 0);
     EXPECT_EQ(vid, u"keep");
     EXPECT_EQ(pid, u"this");
   }
   // 259 characters is the longest text that is read.
   const std::u16string longest = std::u16string(259 - tail.size(), u'x') + tail;
-  std::u16string vid;
-  std::u16string pid;
+  IdText vid;
+  IdText pid;
   EXPECT_EQ(ExtractVidPid(longest.c_str(), vid, pid), 1);
   EXPECT_EQ(pid, u"10A1");
 }

@@ -14,9 +14,9 @@ using sim::StringValue;
 class FixedDevice final : public CUSBPort {
  public:
   explicit FixedDevice(int found) : found_(found) {}
-  int FindDevice(WideString& vid, WideString& pid) override {
-    vid = u"D7A5";
-    pid = u"10A1";
+  int FindDevice(IdText& vid, IdText& pid) override {
+    vid = TextOf<IdText>(u"D7A5");
+    pid = TextOf<IdText>(u"10A1");
     return found_;
   }
 
@@ -34,7 +34,7 @@ class GetPortNameTest : public PortsTest {
     FixedDevice detector(found);
     return detector.GetPortName(port);
   }
-  std::u16string port = u"untouched";
+  PortNameText port = TextOf<PortNameText>(u"untouched");
 };
 
 struct Resolution {
@@ -66,10 +66,10 @@ TEST_F(GetPortNameTest, UsesTheFirstLinkedEntryWithTheDevicesIds) {
   for (const Resolution& c : cases) {
     SCOPED_TRACE(c.name);
     sim::ResetMachine();
-    port = u"untouched";
+    port = TextOf<PortNameText>(u"untouched");
     for (const auto& entry : c.entries) AddEntry(entry);
     EXPECT_EQ(Resolve(), c.port == u"untouched" ? 0 : 1);
-    EXPECT_EQ(port, c.port);
+    EXPECT_EQ(port, c.port.c_str());
     EXPECT_TRUE(machine().AllReleased());
   }
 }
@@ -92,10 +92,10 @@ TEST_F(GetPortNameTest, NamesThePortWithAtLeastThreeDigits) {
   for (const auto& [number, expected] : cases) {
     SCOPED_TRACE(std::string(expected.begin(), expected.end()));
     sim::ResetMachine();
-    port = u"untouched";
+    port = TextOf<PortNameText>(u"untouched");
     AddEntry({kOurs, DwordValue(1), number});
     EXPECT_EQ(Resolve(), expected == u"untouched" ? 0 : 1);
-    EXPECT_EQ(port, expected);
+    EXPECT_EQ(port, expected.c_str());
   }
 }
 
@@ -114,11 +114,11 @@ TEST_F(GetPortNameTest, LongEntryNamesAreSkippedWhereTheirPathWouldNotFit) {
   for (const auto& [length, expected] : cases) {
     SCOPED_TRACE(length);
     sim::ResetMachine();
-    port = u"untouched";
+    port = TextOf<PortNameText>(u"untouched");
     AddEntry({kOurs, DwordValue(1), DwordValue(1), std::u16string(length, u'n')});
     AddEntry({kOurs2, DwordValue(1), DwordValue(2)});
     Resolve();
-    EXPECT_EQ(port, expected);
+    EXPECT_EQ(port, expected.c_str());
     EXPECT_TRUE(machine().AllReleased());
   }
 }
@@ -165,7 +165,7 @@ TEST_F(GetPortNameTest, RunsTheRealDetectorFirst) {
   machine().devices.interfaces.push_back({PathOf(u"vid_d7a5&pid_10a1")});
   AddEntry({kOurs, DwordValue(1), DwordValue(3)});
   CUSBPort detector;
-  WideString found;
+  PortNameText found;
   EXPECT_EQ(detector.GetPortName(found), 1);
   EXPECT_EQ(found, u"USB003");
   EXPECT_EQ(machine().openHandles.size(), 1u);

@@ -6,7 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "ports/wide_string.h"
+#include "fixed_text_support.h"
+#include "ports/port_text.h"
 #include "sim_test.h"
 
 // A device-class entry: its device instance, its "Linked" and "Port Number" values (absent

@@ -105,12 +105,12 @@ double Measure(const char* name, int position, bool othersLinked) {
                                                       DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
     listings.push_back(Now() - listingStart);
     CUSBPort detector;
-    WideString vid;
-    WideString pid;
+    IdText vid;
+    IdText pid;
     const double detectionStart = Now();
     const int detected = detector.FindDevice(vid, pid);
     detections.push_back(Now() - detectionStart);
-    WideString port;
+    PortNameText port;
     const double start = Now();
     const int found = detector.GetPortName(port);
     times.push_back(Now() - start);

@@ -3,7 +3,10 @@
 // installer sends: /if (install from an INF, after checking that the INF offers the model
 // given by /m) and /y (make the printer the default). Wine's own entry point accepts these
 // commands and changes nothing, so without the stand-in no install can succeed.
-// PRINTUI_STANDIN_HOLD_MS, when set, makes each command take that long.
+// PRINTUI_STANDIN_HOLD_MS, when set, makes each command take that long. For the benchmarks,
+// PRINTUI_STANDIN_IDLE makes the stand-in change nothing, like Wine's own entry point, and
+// PRINTUI_STANDIN_END_LOG names a file to which the moment each command ends is appended, in
+// milliseconds of the performance counter, which all processes share.
 #include <windows.h>
 
 #include <setupapi.h>
@@ -28,6 +31,25 @@ void Record(const wchar_t* commandLine) {
   DWORD written = 0;
   const DWORD bytes = static_cast<DWORD>(line.size()) * sizeof(wchar_t);
   WriteFile(file, line.data(), bytes, &written, nullptr);
+  CloseHandle(file);
+}
+
+void RecordEnd() {
+  wchar_t path[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"PRINTUI_STANDIN_END_LOG", path, MAX_PATH) == 0) return;
+  LARGE_INTEGER now{};
+  LARGE_INTEGER frequency{};
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  char line[32];
+  const int length = std::snprintf(
+      line, sizeof(line), "%.3f\n",
+      1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart));
+  HANDLE file =
+      CreateFileW(path, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
   CloseHandle(file);
 }
 
@@ -139,14 +161,16 @@ extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCW
   }
   const std::vector<std::wstring> arguments = SplitArguments(command);
   const std::wstring name = Switch(arguments, L"/n");
-  if (Has(arguments, L"/if")) {
+  const bool idle = GetEnvironmentVariableW(L"PRINTUI_STANDIN_IDLE", nullptr, 0) > 0;
+  if (!idle && Has(arguments, L"/if")) {
     const std::wstring model = Switch(arguments, L"/m");
     if (InfOffersModel(Switch(arguments, L"/f"), model)) {
       InstallPrinter(name, Switch(arguments, L"/r"), model);
     }
-  } else if (Has(arguments, L"/y")) {
+  } else if (!idle && Has(arguments, L"/y")) {
     if (!SetDefaultPrinterW(name.c_str())) {
       std::fprintf(stderr, "standin: SetDefaultPrinterW failed (%lu)\n", GetLastError());
     }
   }
+  RecordEnd();
 }

@@ -106,6 +106,7 @@ class Installer {
   }
 
   DWORD Id() const { return id_; }
+  HANDLE Handle() const { return process_.Get(); }
   bool Ended(DWORD timeoutMs) const {
     return process_.IsValid() && WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0;
   }
