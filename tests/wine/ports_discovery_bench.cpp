@@ -65,23 +65,9 @@ std::vector<VirtualPrinter> Layout(int position, bool othersLinked) {
 
 // Where Wine lists the printer among the present interfaces, or -1.
 int PresentIndexOf(const VirtualPrinter& printer) {
-  const UniqueDeviceInfoList set(SetupDiGetClassDevsW(&kUsbPrintInterfaceClass, nullptr, nullptr,
-                                                      DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
-  SP_DEVICE_INTERFACE_DATA data{};
-  data.cbSize = sizeof(data);
-  for (DWORD i = 0;
-       SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &kUsbPrintInterfaceClass, i, &data); ++i) {
-    DWORD required = 0;
-    SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, nullptr, 0, &required, nullptr);
-    std::vector<BYTE> record(required + sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
-    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(record.data());
-    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, detail, required, nullptr, nullptr) &&
-        DevicePathOf(printer) == detail->DevicePath) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
+  const std::vector<std::wstring> paths = PresentPaths();
+  const auto found = std::find(paths.begin(), paths.end(), DevicePathOf(printer));
+  return found == paths.end() ? -1 : static_cast<int>(found - paths.begin());
 }
 
 double Measure(const char* name, int position, bool othersLinked) {

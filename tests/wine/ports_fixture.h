@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/unique_handle.h"
 
@@ -29,3 +30,6 @@ void UnregisterPrinter(const VirtualPrinter& printer);
 
 // Opens the printer's device file without sharing, as another program holding it would.
 UniqueFileHandle HoldPrinter(const VirtualPrinter& printer);
+
+// The device paths of the present USB printer interfaces, in the order Wine lists them.
+std::vector<std::wstring> PresentPaths();

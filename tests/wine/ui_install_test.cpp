@@ -110,13 +110,7 @@ std::vector<std::wstring> SpoolerPorts() {
 // The port of each install command the stand-in received, in order.
 std::vector<std::wstring> InstalledPorts() {
   std::vector<std::wstring> ports;
-  HANDLE file = CreateFileW(STANDIN_LOG_PATH, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return ports;
-  std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
-  DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size()) * sizeof(wchar_t), &read, nullptr);
-  CloseHandle(file);
+  const std::wstring text = ReadStandinLog();
   for (size_t at = text.find(L"/if "); at != std::wstring::npos; at = text.find(L"/if ", at + 1)) {
     const size_t start = text.find(L"/r \"", at) + 4;
     ports.push_back(text.substr(start, text.find(L'"', start) - start));

@@ -43,14 +43,7 @@ std::wstring DefaultPrinter() {
 // The recorded process command lines, each without the program's own path.
 std::vector<std::wstring> RecordedCommands() {
   std::vector<std::wstring> commands;
-  HANDLE file = CreateFileW(STANDIN_LOG_PATH, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return commands;
-  std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
-  DWORD read = 0;
-  const DWORD bytes = static_cast<DWORD>(text.size()) * sizeof(wchar_t);
-  ReadFile(file, text.data(), bytes, &read, nullptr);
-  CloseHandle(file);
+  const std::wstring text = ReadStandinLog();
   size_t start = 0;
   for (size_t end = text.find(L'\n'); end != std::wstring::npos; end = text.find(L'\n', start)) {
     std::wstring line = text.substr(start, end - start);
