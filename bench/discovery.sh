@@ -12,12 +12,12 @@ cd "$root"
 cmake --preset native -B "$builds/native" >/dev/null
 cmake --build "$builds/native" --target discovery_sim_bench >/dev/null
 cmake --preset i686 -B "$builds/i686" >/dev/null
-cmake --build "$builds/i686" --target ports_discovery_bench >/dev/null
+cmake --build "$builds/i686" --target discovery_wine_probe >/dev/null
 
 status=0
 "$builds/native/bench/discovery/discovery_sim_bench" || status=1
 base="$builds/i686/tests/wine/prefix"
 [ -f "$base/system.reg" ] || tests/wine/run-in-wine.sh init "$base"
-tests/wine/run-in-wine.sh run "$base" "$builds/i686/tests/wine/ports_discovery_bench.exe" ||
+tests/wine/run-in-wine.sh run "$base" "$builds/i686/bench/discovery_wine_probe.exe" ||
   status=1
 exit $status

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/package/gpd_check.h"
+#include "tools/gpd_check/gpd_check.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ TEST_F(ShippedGpdTest, CatchesEachKindOfMistake) {
        "string is not closed on its line"},
       {"two entries on one line", "*DPI: PAIR(180, 180)\r\n        *TextDPI",
        "*DPI: PAIR(180, 180) *TextDPI", "an entry must start on its own line"},
-      {"a comment before the spec version", "*GPDSpecVersion", "*% VELS2\r\n*GPDSpecVersion",
+      {"a comment before *GPDSpecVersion", "*GPDSpecVersion", "*% VELS2\r\n*GPDSpecVersion",
        "*GPDSpecVersion must come before any comment"},
       {"no master units", "*MasterUnits: PAIR(360, 360)", "", "missing root entry *MasterUnits"},
       {"a root-only entry inside a feature", "*DefaultOption: PORTRAIT",

@@ -7,6 +7,3 @@ add_executable(ports_wine_test ports_wine_test.cpp)
 target_link_libraries(ports_wine_test PRIVATE ports ports_wine_fixture)
 add_wine_test(wine_ports_discovery COMMAND $<TARGET_FILE:ports_wine_test>)
 
-# The discovery benchmark under Wine, run by bench/discovery.sh and never as a test.
-add_executable(ports_discovery_bench ports_discovery_bench.cpp)
-target_link_libraries(ports_discovery_bench PRIVATE ports ports_wine_fixture)

@@ -2,7 +2,7 @@
 // standard features and options, option attributes of Resolution and PaperSize, printer
 // commands and their execution order, command strings and standard variables, selection
 // constraints, conditional statements and image-quality settings.
-#include "tests/package/gpd_check.h"
+#include "tools/gpd_check/gpd_check.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -12,7 +12,7 @@
 #include <sstream>
 #include <utility>
 
-#include "tests/package/gpd_tree.h"
+#include "tools/gpd_check/gpd_tree.h"
 
 namespace {
 

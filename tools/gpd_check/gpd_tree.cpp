@@ -1,4 +1,4 @@
-#include "tests/package/gpd_tree.h"
+#include "tools/gpd_check/gpd_tree.h"
 
 #include <strings.h>
 #include <cctype>

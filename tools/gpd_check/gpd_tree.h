@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/package/gpd_check.h"
+#include "tools/gpd_check/gpd_check.h"
 
 struct GpdEntry {
   std::string keyword;  // without the leading '*', e.g. "Feature"
