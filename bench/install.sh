@@ -8,14 +8,7 @@ preset=${1:-i686}
 rounds=${2:-5}
 idle=${3:-60}
 cycles=${4:-50}
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" >/dev/null
-build=$(pwd)/build/$preset
-prefix=$build/bench/prefix
-if [ ! -f "$prefix/system.reg" ]; then
-  tests/wine/run-in-wine.sh init "$prefix"
-fi
-windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+. bench/wine_bench.sh
 program=$(windows_path "$(ls "$build"/dist/VelmoraSetup*.exe)")
 standin=$(windows_path "$build/tests/wine/printui.dll")
 if [ "$preset" = x86_64 ]; then sysdir=system32; else sysdir=syswow64; fi

@@ -10,15 +10,7 @@ set -eu
 cd "$(dirname "$0")/.."
 preset=${1:-i686}
 rounds=${2:-15}
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" >/dev/null
-build=$(pwd)/build/$preset
-prefix=$build/bench/prefix
-if [ ! -f "$prefix/system.reg" ]; then
-  tests/wine/run-in-wine.sh init "$prefix"
-fi
-# Windows paths: Wine's drive Z: is the root directory.
-windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+. bench/wine_bench.sh
 program=$(ls "$build"/dist/VelmoraSetup*.exe)
 echo "start-up to a visible welcome page, $preset build, $rounds rounds:"
 tests/wine/run-in-wine.sh run "$prefix" "$build/bench/startup_probe.exe" "$rounds" \
