@@ -1,35 +1,95 @@
 #!/bin/sh
 # The run command: installs what is needed, builds the shippable folder (the 32-bit program
-# beside its driver package) and opens the wizard under Wine. With a display ($DISPLAY) the
-# wizard is shown there; without one it runs on a virtual display, and a screenshot of the
-# open wizard is saved to build/i686/run-wizard.png before it is closed.
+# beside its driver package) and shows the installer doing its whole job under Wine, in a Wine
+# prefix made afresh for each run, with one virtual supported USB printer attached (none with
+# --manual: the manual port list, LPT1: chosen) and the stand-in printer UI entry point.
+# With a display ($DISPLAY) the person clicks through the wizard; without one the wizard runs
+# on a virtual display and is driven through the same steps, with a screenshot of each in
+# build/i686/run/. Both end with the prefix's printers and its default printer. A failed step
+# ends the command with a non-zero status, naming the step.
+#   scripts/run.sh [--manual]
 set -eu
 cd "$(dirname "$0")/.."
+road=detected
+case "${1:-}" in
+"") ;;
+--manual) road=manual ;;
+*)
+  echo "usage: scripts/run.sh [--manual]" >&2
+  exit 2
+  ;;
+esac
+
+step=
+begin() {
+  step=$1
+  echo "== $1"
+}
+xvfb=
+finish() {
+  status=$?
+  if [ -n "$xvfb" ]; then
+    wineserver -k 2>/dev/null || true
+    kill "$xvfb"
+  fi
+  if [ $status -ne 0 ]; then echo "run: failed at step: $step (status $status)" >&2; fi
+}
+trap finish EXIT
+
+begin "install the tools"
 ./scripts/install-deps.sh
+
+begin "build"
 cmake --preset i686
 cmake --build --preset i686
-dist=$(pwd)/build/i686/dist
-echo "The shippable folder is $dist"
+build=$(pwd)/build/i686
+echo "The shippable folder is $build/dist"
 
-prefix=$(pwd)/build/i686/run-prefix
-if [ ! -f "$prefix/system.reg" ]; then
-  tests/wine/run-in-wine.sh init "$prefix"
+begin "make the Wine prefix"
+run=$build/run
+base=$run/base-prefix
+if [ ! -f "$base/system.reg" ]; then
+  tests/wine/run-in-wine.sh init "$base"
 fi
-export WINEPREFIX="$prefix" WINEDEBUG=-all
+export WINEPREFIX="$run/prefix" WINEDEBUG=-all
+rm -rf "$WINEPREFIX" "$run"/*.png "$run/display"
+cp -a "$base" "$WINEPREFIX"
+echo "Wine prefix: $WINEPREFIX"
+# Where this build's Wine tests take their stand-in from, and where in the prefix it goes.
+. "$build/run-standin.sh"
+
+cat <<EOF
+What stands in for a real machine:
+- The USB printer is virtual: the registry entries and device file that Windows makes for a
+  connected printer, as the Wine tests make them.
+- Wine's printer UI entry point (PRINTUI.DLL,PrintUIEntry, which the installer runs through
+  rundll32) accepts every command and installs nothing. This run puts a stand-in in its place
+  (tests/wine/printui_standin.cpp): it checks that the INF offers the model and adds the
+  printer through Wine's own spooler, with Wine's own printer driver. On a real Windows machine
+  no stand-in is involved: Windows' own printer UI installs the driver from the INF
+  (PrinterDriver\\series2\\OEMPRINT.INF) and adds the printer.
+EOF
+
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 if [ -n "${DISPLAY:-}" ]; then
-  wine "$dist/VelmoraSetup.exe"
-  exit 0
+  mode=watch
+else
+  mode=drive
+  begin "start a virtual display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
+  xvfb=$!
+  tries=0
+  while [ ! -s "$run/display" ]; do
+    tries=$((tries + 1))
+    [ $tries -le 100 ] || exit 1
+    sleep 0.1
+  done
+  DISPLAY=":$(cat "$run/display")"
+  export DISPLAY
 fi
-shot=$(pwd)/build/i686/run-wizard.png
-work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-while [ ! -s "$work/display" ]; do sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-wine "$dist/VelmoraSetup.exe" &
-sleep 8
-import -window root "$shot"
-wineserver -k || true
-kill "$xvfb"
-rm -rf "$work"
-echo "No display: the wizard ran on a virtual display; screenshot: $shot"
+
+begin "run the installer ($road)"
+wine "$run/run_wizard.exe" "$mode" "$road" "$(windows_path "$build/dist/VelmoraSetup.exe")" \
+  "$(windows_path "$standin")" "$sysdir" "$(windows_path "$run")"
+if [ "$mode" = watch ]; then wineserver -w; fi
+if [ "$mode" = drive ]; then echo "Screenshots: $(ls "$run"/*.png | tr '\n' ' ')"; fi
