@@ -117,7 +117,7 @@ bool CStep2::OnWizardFinish() {
     UnlockWizard(true);
     return false;
   }
-  m_bInstalling = true;
+  SetBusy(true);
   return false;
 }
 
@@ -126,7 +126,6 @@ void CStep2::OnTimer(UINT_PTR nIDEvent) {
   if (report != TickReport::kNothing) {
     // Stopped before any box is shown, so no tick arrives while a box is open.
     KillTimer(m_nTimer);
-    m_bInstalling = false;
     if (report == TickReport::kFailure) {
       ShowFailure();
     } else if (report == TickReport::kSuccess) {
@@ -134,12 +133,12 @@ void CStep2::OnTimer(UINT_PTR nIDEvent) {
       EndDialog(IDCANCEL);
     }
     InstallResult = kInstallPending;
+    // Busy until here, the box included; the close that EndDialog posted comes after.
+    SetBusy(false);
     UnlockWizard(true);
   }
   Default();
 }
-
-bool CStep2::OnQueryCancel() { return !m_bInstalling; }
 
 void CStep2::UnlockWizard(bool unlocked) {
   const CWnd sheet = GetParent();

@@ -9,14 +9,12 @@
 #include "install/install_worker.h"
 #include "ports/usb_port.h"
 
-// The page is the worker's InstallOutcome: the worker writes InstallResult into it.
+// The page is the worker's InstallOutcome: the worker writes InstallResult into it. The page
+// is busy from the worker's start until its outcome has been reported, so the wizard cannot
+// close under the worker, nor start a second one.
 class CStep2 : public CPropertyPage, public InstallOutcome {
  public:
   CStep2();
-
-  // Refused while a worker runs: the worker writes into this page, so the page must outlive
-  // it, and the wizard cannot close before the outcome is in.
-  bool OnQueryCancel() override;
 
  protected:
   void DoDataExchange(CDataExchange* pDX) override;
@@ -41,6 +39,4 @@ class CStep2 : public CPropertyPage, public InstallOutcome {
   CString m_strPort;
   LONG m_bAutoPort = 0;
   UINT_PTR m_nTimer = 0;
-  // From a successful start of the worker until the tick that reports its outcome.
-  bool m_bInstalling = false;
 };

@@ -5,14 +5,16 @@
 namespace {
 
 // The platform's replies to the page notifications, in DWLP_MSGRESULT.
-constexpr LRESULT kShowPage = 0;         // PSN_SETACTIVE: show the page
-constexpr LRESULT kSkipPage = -1;        // PSN_SETACTIVE: do not show it
-constexpr LRESULT kMayLeave = FALSE;     // PSN_KILLACTIVE: the page may be left
-constexpr LRESULT kStayHere = TRUE;      // PSN_KILLACTIVE: keep the page
-constexpr LRESULT kMayClose = FALSE;     // PSN_WIZFINISH: the sheet may close
-constexpr LRESULT kKeepOpen = TRUE;      // PSN_WIZFINISH: keep the sheet open
-constexpr LRESULT kMayCancel = FALSE;    // PSN_QUERYCANCEL: the sheet may close
-constexpr LRESULT kRefuseCancel = TRUE;  // PSN_QUERYCANCEL: keep the sheet open
+constexpr LRESULT kShowPage = 0;              // PSN_SETACTIVE: show the page
+constexpr LRESULT kSkipPage = -1;             // PSN_SETACTIVE: do not show it
+constexpr LRESULT kMayLeave = FALSE;          // PSN_KILLACTIVE: the page may be left
+constexpr LRESULT kStayHere = TRUE;           // PSN_KILLACTIVE: keep the page
+constexpr LRESULT kMayClose = FALSE;          // PSN_WIZFINISH: the sheet may close
+constexpr LRESULT kKeepOpen = TRUE;           // PSN_WIZFINISH: keep the sheet open
+constexpr LRESULT kMayCancel = FALSE;         // PSN_QUERYCANCEL: the sheet may close
+constexpr LRESULT kRefuseCancel = TRUE;       // PSN_QUERYCANCEL: keep the sheet open
+constexpr LRESULT kApplied = PSNRET_NOERROR;  // PSN_APPLY: OK may close
+constexpr LRESULT kRefuseApply = PSNRET_INVALID_NOCHANGEPAGE;  // PSN_APPLY: keep it open
 
 }  // namespace
 
@@ -34,11 +36,7 @@ bool CPropertyPage::UpdateData(bool bSaveAndValidate) {
 }
 
 void CPropertyPage::EndDialog(int nEndID) {
-  if (CPropertySheet* sheet = GetParentSheet()) sheet->EndDialog(nEndID);
-}
-
-CPropertySheet* CPropertyPage::GetParentSheet() const {
-  return dynamic_cast<CPropertySheet*>(CObject::FromHandle(::GetParent(m_hWnd)));
+  if (m_pSheet != nullptr) m_pSheet->EndDialog(nEndID);
 }
 
 void CPropertyPage::DoDataExchange(CDataExchange*) {}
@@ -65,24 +63,19 @@ LRESULT CPropertyPage::OnWizardNext() { return kWizardDefault; }
 
 bool CPropertyPage::OnWizardFinish() { return true; }
 
-bool CPropertyPage::OnQueryCancel() { return true; }
-
 void CPropertyPage::OnTimer(UINT_PTR) { Default(); }
 
 INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  CPropertyPage* page = nullptr;
+  // Messages that come before WM_INITDIALOG (WM_SETFONT) find no object yet.
+  auto* page = reinterpret_cast<CPropertyPage*>(::GetWindowLongPtrW(hWnd, DWLP_USER));
   if (message == WM_INITDIALOG) {
     // The platform passes its copy of the page record, which still carries the object.
     page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
     page->m_hWnd = hWnd;
-    page->Attach(hWnd);
-  } else {
-    // Messages that come before WM_INITDIALOG (WM_SETFONT) find no object yet.
-    page = static_cast<CPropertyPage*>(CObject::FromHandle(hWnd));
+    ::SetWindowLongPtrW(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
   }
   if (page == nullptr) return FALSE;
   if (message == WM_NCDESTROY) {
-    Detach(hWnd);
     page->m_hWnd = nullptr;
     return FALSE;
   }
@@ -114,6 +107,8 @@ INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
+// The platform sends these whether or not the buttons are enabled (PSM_PRESSBUTTON, a
+// WM_COMMAND from anyone), so a busy page refuses them here rather than trusting the buttons.
 bool CPropertyPage::HandleNotification(UINT code, LRESULT& reply) {
   switch (code) {
     case PSN_SETACTIVE:
@@ -123,16 +118,19 @@ bool CPropertyPage::HandleNotification(UINT code, LRESULT& reply) {
       reply = OnKillActive() ? kMayLeave : kStayHere;
       return true;
     case PSN_WIZBACK:
-      reply = OnWizardBack();
+      reply = m_bBusy ? kWizardStay : OnWizardBack();
       return true;
     case PSN_WIZNEXT:
-      reply = OnWizardNext();
+      reply = m_bBusy ? kWizardStay : OnWizardNext();
       return true;
     case PSN_WIZFINISH:
-      reply = OnWizardFinish() ? kMayClose : kKeepOpen;
+      reply = !m_bBusy && OnWizardFinish() ? kMayClose : kKeepOpen;
+      return true;
+    case PSN_APPLY:
+      reply = m_bBusy ? kRefuseApply : kApplied;
       return true;
     case PSN_QUERYCANCEL:
-      reply = OnQueryCancel() ? kMayCancel : kRefuseCancel;
+      reply = m_bBusy ? kRefuseCancel : kMayCancel;
       return true;
     default:
       return false;

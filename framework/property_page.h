@@ -2,11 +2,10 @@
 // The sheet creates the page's window when it first shows the page. Every message of the
 // window goes through one dialog procedure, which calls the virtual hooks below and turns
 // their results into the platform's replies: only this class writes DWLP_MSGRESULT, and no
-// exception leaves it.
+// exception leaves it. A busy page keeps the sheet as it is (SetBusy).
 #pragma once
 
 #include "framework/data_exchange.h"
-#include "framework/object.h"
 #include "framework/wnd.h"
 #include "platform/win32.h"
 
@@ -19,12 +18,12 @@ class CPropertySheet;
 constexpr LRESULT kWizardDefault = 0;
 constexpr LRESULT kWizardStay = -1;
 
-class CPropertyPage : public CObject, public CWnd {
+class CPropertyPage : public CWnd {
  public:
   explicit CPropertyPage(UINT nIDTemplate);
-
-  // The page's record as the sheet passes it to the platform.
-  const PROPSHEETPAGEW& GetPageRecord() const { return m_psp; }
+  CPropertyPage(const CPropertyPage&) = delete;
+  CPropertyPage& operator=(const CPropertyPage&) = delete;
+  virtual ~CPropertyPage() = default;
 
   // Runs DoDataExchange: true reads the controls into the members, false writes the members
   // into the controls. Returns true (no exchange of this framework can fail).
@@ -34,16 +33,13 @@ class CPropertyPage : public CObject, public CWnd {
   // sheet closes once the current message has been handled.
   void EndDialog(int nEndID);
 
-  // The sheet that holds this page, found through the page's parent window; nullptr while
-  // the page has no window.
-  CPropertySheet* GetParentSheet() const;
-
-  // The sheet is about to close by any means but Finish: Cancel, the close box, Alt+F4, the
-  // system menu, the session ending. Returns true to let it close, false to keep it open.
-  // The base returns true.
-  virtual bool OnQueryCancel();
-
  protected:
+  // While busy, the page keeps the sheet as it is, whatever asks: Back, Next, Finish, Apply
+  // (OK) and every way of closing (Cancel, Esc, the close box, Alt+F4, the system menu, the
+  // session ending) are refused, and the hooks for them are not called. For a page whose
+  // work outlives the handler that started it.
+  void SetBusy(bool bBusy) { m_bBusy = bBusy; }
+
   // The page's controls, for UpdateData. The base exchanges nothing.
   virtual void DoDataExchange(CDataExchange* pDX);
 
@@ -75,12 +71,16 @@ class CPropertyPage : public CObject, public CWnd {
   void Default() { m_bDefault = true; }
 
  private:
+  friend class CPropertySheet;
+
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // The reply to a property-sheet notification, or false for a code the page leaves alone.
   bool HandleNotification(UINT code, LRESULT& reply);
 
-  PROPSHEETPAGEW m_psp{};
+  PROPSHEETPAGEW m_psp{};              // the page's record, as the sheet passes it on
+  CPropertySheet* m_pSheet = nullptr;  // set by the sheet that the page is added to
   bool m_bFirstSetActive = true;
   bool m_bDefault = false;
+  bool m_bBusy = false;
 };

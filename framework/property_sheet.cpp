@@ -16,6 +16,7 @@ CPropertySheet::CPropertySheet(const wchar_t* pszCaption, HWND hParentWnd, UINT 
 bool CPropertySheet::AddPage(CPropertyPage* pPage) {
   if (m_nPages == MAXPROPPAGES) return false;
   m_pages[m_nPages++] = pPage;
+  pPage->m_pSheet = this;
   return true;
 }
 
@@ -35,7 +36,7 @@ bool CPropertySheet::SetActivePage(CPropertyPage* pPage) {
 
 INT_PTR CPropertySheet::DoModal() {
   PROPSHEETPAGEW records[MAXPROPPAGES];
-  for (UINT index = 0; index < m_nPages; ++index) records[index] = m_pages[index]->GetPageRecord();
+  for (UINT index = 0; index < m_nPages; ++index) records[index] = m_pages[index]->m_psp;
   PROPSHEETHEADERW header{};
   header.dwSize = sizeof(header);
   // The sheet has a Help button, as its pages offer Help; a sheet that shows none hides it.
@@ -66,8 +67,7 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT message, LPARAM) {
   if (message != PSCB_INITIALIZED || g_pSheetInCreation == nullptr) return 0;
   CPropertySheet* sheet = std::exchange(g_pSheetInCreation, nullptr);
   sheet->m_hWnd = hWnd;
-  sheet->Attach(hWnd);
-  // Watches for the window's end, to let go of it.
+  // Watches for the session's end and for the window's end, to let go of it.
   ::SetWindowSubclass(hWnd, SheetSubclass, 0, reinterpret_cast<DWORD_PTR>(sheet));
   try {
     sheet->OnInitDialog();
@@ -77,19 +77,23 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT message, LPARAM) {
   return 0;
 }
 
+bool CPropertySheet::IsBusy() const noexcept {
+  for (UINT index = 0; index < m_nPages; ++index) {
+    if (m_pages[index]->m_bBusy) return true;
+  }
+  return false;
+}
+
+// Calls no hook, so nothing can unwind through the platform from here.
 LRESULT CALLBACK CPropertySheet::SheetSubclass(HWND hWnd, UINT message, WPARAM wParam,
                                                LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-  // The platform asks the current page before the sheet closes by Cancel, the close box or
-  // the system menu; the session's end asks the same question.
-  if (message == WM_QUERYENDSESSION) {
-    const HWND current = PropSheet_GetCurrentPageHwnd(hWnd);
-    auto* page = dynamic_cast<CPropertyPage*>(CObject::FromHandle(current));
-    if (page != nullptr && !page->OnQueryCancel()) return FALSE;
-  }
+  auto* sheet = reinterpret_cast<CPropertySheet*>(data);
+  // The platform asks the current page before it closes the sheet by Cancel, Esc, the close
+  // box, Alt+F4 or the system menu; the session's end is answered here for the pages.
+  if (message == WM_QUERYENDSESSION && sheet->IsBusy()) return FALSE;
   if (message == WM_NCDESTROY) {
     ::RemoveWindowSubclass(hWnd, SheetSubclass, 0);
-    Detach(hWnd);
-    reinterpret_cast<CPropertySheet*>(data)->m_hWnd = nullptr;
+    sheet->m_hWnd = nullptr;
   }
   return ::DefSubclassProc(hWnd, message, wParam, lParam);
 }

@@ -4,16 +4,19 @@
 #pragma once
 
 #include "framework/cstring.h"
-#include "framework/object.h"
 #include "framework/property_page.h"
 #include "framework/wnd.h"
 #include "platform/win32.h"
 
-class CPropertySheet : public CObject, public CWnd {
+class CPropertySheet : public CWnd {
  public:
   CPropertySheet(const wchar_t* pszCaption, HWND hParentWnd, UINT iSelectPage);
+  CPropertySheet(const CPropertySheet&) = delete;
+  CPropertySheet& operator=(const CPropertySheet&) = delete;
+  virtual ~CPropertySheet() = default;
 
-  // Appends a page. The platform's limit is MAXPROPPAGES; a page beyond it is refused.
+  // Appends a page, which from then on knows this sheet as its own. The platform's limit is
+  // MAXPROPPAGES; a page beyond it is refused.
   bool AddPage(CPropertyPage* pPage);
 
   // Back, Next and Finish buttons instead of tabs.
@@ -38,6 +41,8 @@ class CPropertySheet : public CObject, public CWnd {
   virtual bool OnInitDialog();
 
  private:
+  // Whether a page is busy: the sheet then refuses to let the session end.
+  bool IsBusy() const noexcept;
   static int CALLBACK SheetCallback(HWND hWnd, UINT message, LPARAM lParam);
   static LRESULT CALLBACK SheetSubclass(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR subclassId, DWORD_PTR data);

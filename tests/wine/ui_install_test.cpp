@@ -279,7 +279,12 @@ void Installing(const Arguments& args) {
   Session session(args);
   PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, false); }, 2000));
-  // Every way of closing the wizard is refused while the worker runs.
+  // While the worker runs, every way of closing the wizard, leaving the page or starting
+  // another run is refused, disabled buttons or not: OK (Enter with no enabled default
+  // button), Finish, Back, the close routes and the session's end.
+  PostMessageW(session.wizard, WM_COMMAND, IDOK, 0);
+  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_BACK, 0);
   PostMessageW(session.wizard, WM_CLOSE, 0, 0);
   PostMessageW(session.wizard, WM_SYSCOMMAND, SC_CLOSE, 0);
   PostMessageW(session.wizard, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -290,10 +295,12 @@ void Installing(const Arguments& args) {
   CHECK(endSession == FALSE);
   LetSettle(session.wizard);
   CHECK(IsWindow(session.wizard));
+  CHECK(PageIndex(session.wizard) == 1);
   CHECK(ButtonsAre(session.wizard, false));
   CHECK(DialogsOf(session.installer.Id()).size() == 1);
   Session::Dismiss(session.WaitForBox(L"OK", kSucceeded));
   session.CheckClosedAfterSuccess();
+  CHECK(InstalledPorts().size() == 1);
 }
 
 }  // namespace
