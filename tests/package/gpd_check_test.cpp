@@ -119,7 +119,7 @@ TEST_F(ShippedGpdTest, CatchesEachKindOfMistake) {
        "*PrintableArea: PAIR(2002, 2796)", "", "option PaperSize.A5 lacks *PrintableArea"},
       {"a custom paper size without dimensions", "*PageDimensions: PAIR(3420, 1320)", "",
        "PaperSize.FORM_241x93 is not a standard size and needs *PageDimensions"},
-      {"a printable area wider than the paper", "*PrintableArea: PAIR(3240, 1320)",
+      {"a printable area wider than the paper", "*PrintableArea: PAIR(3150, 1320)",
        "*PrintableArea: PAIR(3420, 1320)", "the printable area does not fit on the page"},
       {"a required command left out", "*Command: CmdFF", "*Command: CmdFormFeed",
        "missing command CmdFF"},

@@ -75,12 +75,22 @@ class Parser {
   }
 
   // The value ends at the line's end or at a brace; the braces of a command argument's
-  // expression, %d{...}, belong to the value.
+  // expression, %d{...}, belong to the value. A line that starts with '+' continues the value.
   std::string ReadValue() {
     std::string value;
     bool quoted = false;
     while (pos_ < text_.size()) {
       const char c = text_[pos_];
+      if (c == '\r') {
+        ++pos_;
+        continue;
+      }
+      if (c == '\n' && !quoted && pos_ + 1 < text_.size() && text_[pos_ + 1] == '+') {
+        ++line_;
+        pos_ += 2;
+        value += ' ';
+        continue;
+      }
       if (c == '\n') {
         if (quoted) Report(line_, "string is not closed on its line");
         break;
