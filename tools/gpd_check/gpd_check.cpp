@@ -1,278 +1,20 @@
 // The rules follow the platform's documentation of the GPD language: root-level-only attributes,
 // standard features and options, option attributes of Resolution and PaperSize, printer
 // commands and their execution order, command strings and standard variables, selection
-// constraints, conditional statements and image-quality settings.
+// constraints, conditional statements and image-quality settings. The paper sizes are also
+// measured against the paper and the print head, and their form lengths against the page.
 #include "tools/gpd_check/gpd_check.h"
 
-#include <cctype>
-#include <cstdlib>
 #include <map>
 #include <optional>
-#include <set>
-#include <sstream>
 #include <utility>
 
+#include "tools/gpd_check/gpd_command.h"
+#include "tools/gpd_check/gpd_names.h"
+#include "tools/gpd_check/gpd_paper.h"
 #include "tools/gpd_check/gpd_tree.h"
 
 namespace {
-
-using Names = std::set<std::string, std::less<>>;
-
-const Names kRootOnly = {
-    "CodePage",
-    "FontCartSlots",
-    "GPDFileName",
-    "GPDFileVersion",
-    "GPDSpecVersion",
-    "HelpFile",
-    "Include",
-    "InstalledOptionName",
-    "MasterUnits",
-    "MaxCopies",
-    "ModelName",
-    "NotInstalledOptionName",
-    "Personality",
-    "PrinterType",
-    "PrintRate",
-    "PrintRatePPM",
-    "PrintRateUnit",
-    "rcInstalledOptionNameID",
-    "rcNotInstalledOptionNameID",
-    "rcPersonalityID",
-    "rcPrinterIconID",
-    "ResourceDLL",
-};
-
-const Names kStandardFeatures = {
-    "Collate",     "ColorMode", "Duplex",      "Halftone",  "InputBin", "MediaType",  "Memory",
-    "Orientation", "OutputBin", "PageProtect", "PaperSize", "RESDLL",   "Resolution", "Stapling"};
-
-// Features whose options must all be standard ones.
-const std::map<std::string, Names, std::less<>> kStandardOnly = {
-    {"Collate", {"ON", "OFF"}},
-    {"Duplex", {"NONE", "VERTICAL", "HORIZONTAL"}},
-    {"Orientation", {"PORTRAIT", "LANDSCAPE_CC90", "LANDSCAPE_CC270"}},
-    {"PageProtect", {"ON", "OFF"}},
-};
-
-// The standard PaperSize options: the system knows their dimensions.
-const Names kStandardPaperSizes = {"10X11",
-                                   "10X14",
-                                   "11X17",
-                                   "12X11",
-                                   "15X11",
-                                   "9X11",
-                                   "A_PLUS",
-                                   "A2",
-                                   "A3",
-                                   "A3_EXTRA",
-                                   "A3_EXTRA_TRANSVERSE",
-                                   "A3_ROTATED",
-                                   "A3_TRANSVERSE",
-                                   "A4",
-                                   "A4_EXTRA",
-                                   "A4_PLUS",
-                                   "A4_ROTATED",
-                                   "A4_TRANSVERSE",
-                                   "A4SMALL",
-                                   "A5",
-                                   "A5_EXTRA",
-                                   "A5_ROTATED",
-                                   "A5_TRANSVERSE",
-                                   "A6",
-                                   "A6_ROTATED",
-                                   "B_PLUS",
-                                   "B4",
-                                   "B4_JIS_ROTATED",
-                                   "B5",
-                                   "B5_EXTRA",
-                                   "B5_JIS_ROTATED",
-                                   "B5_TRANSVERSE",
-                                   "B6_JIS",
-                                   "B6_JIS_ROTATED",
-                                   "CSHEET",
-                                   "DBL_JAPANESE_POSTCARD",
-                                   "DBL_JAPANESE_POSTCARD_ROTATED",
-                                   "DSHEET",
-                                   "ENV_10",
-                                   "ENV_11",
-                                   "ENV_12",
-                                   "ENV_14",
-                                   "ENV_9",
-                                   "ENV_B4",
-                                   "ENV_B5",
-                                   "ENV_B6",
-                                   "ENV_C3",
-                                   "ENV_C4",
-                                   "ENV_C5",
-                                   "ENV_C6",
-                                   "ENV_C65",
-                                   "ENV_DL",
-                                   "ENV_INVITE",
-                                   "ENV_ITALY",
-                                   "ENV_MONARCH",
-                                   "ENV_PERSONAL",
-                                   "ESHEET",
-                                   "EXECUTIVE",
-                                   "FANFOLD_LGL_GERMAN",
-                                   "FANFOLD_STD_GERMAN",
-                                   "FANFOLD_US",
-                                   "FOLIO",
-                                   "ISO_B4",
-                                   "JAPANESE_POSTCARD",
-                                   "JAPANESE_POSTCARD_ROTATED",
-                                   "JENV_CHOU3",
-                                   "JENV_CHOU3_ROTATED",
-                                   "JENV_CHOU4",
-                                   "JENV_CHOU4_ROTATED",
-                                   "JENV_KAKU2",
-                                   "JENV_KAKU2_ROTATED",
-                                   "JENV_KAKU3",
-                                   "JENV_KAKU3_ROTATED",
-                                   "JENV_YOU4",
-                                   "JENV_YOU4_ROTATED",
-                                   "LEDGER",
-                                   "LEGAL",
-                                   "LEGAL_EXTRA",
-                                   "LETTER",
-                                   "LETTER_EXTRA",
-                                   "LETTER_EXTRA_TRANSVERSE",
-                                   "LETTER_PLUS",
-                                   "LETTER_ROTATED",
-                                   "LETTER_TRANSVERSE",
-                                   "LETTERSMALL",
-                                   "NOTE",
-                                   "P16K",
-                                   "P16K_ROTATED",
-                                   "P32K",
-                                   "P32K_ROTATED",
-                                   "P32KBIG",
-                                   "P32KBIG_ROTATED",
-                                   "PENV_1",
-                                   "PENV_1_ROTATED",
-                                   "PENV_2",
-                                   "PENV_2_ROTATED",
-                                   "PENV_3",
-                                   "PENV_3_ROTATED",
-                                   "PENV_4",
-                                   "PENV_4_ROTATED",
-                                   "PENV_5",
-                                   "PENV_5_ROTATED",
-                                   "PENV_6",
-                                   "PENV_6_ROTATED",
-                                   "PENV_7",
-                                   "PENV_7_ROTATED",
-                                   "PENV_8",
-                                   "PENV_8_ROTATED",
-                                   "PENV_9",
-                                   "PENV_9_ROTATED",
-                                   "PENV_10",
-                                   "PENV_10_ROTATED",
-                                   "QUARTO",
-                                   "STATEMENT",
-                                   "TABLOID",
-                                   "TABLOID_EXTRA"};
-
-// Commands the driver sends at a point of the job that the GPD chooses with *Order.
-const Names kOrderedCommands = {"CmdSelect",    "CmdStartJob", "CmdStartDoc",
-                                "CmdStartPage", "CmdEndPage",  "CmdEndDoc",
-                                "CmdEndJob",    "CmdCopies",   "CmdSleepTimeOut"};
-const Names kJobSections = {"JOB_SETUP",   "DOC_SETUP",  "PAGE_SETUP",
-                            "PAGE_FINISH", "DOC_FINISH", "JOB_FINISH"};
-const Names kRequiredCommands = {"CmdCR", "CmdLF", "CmdFF", "CmdSendBlockData"};
-
-const Names kStandardVariables = {"BlueValue",
-                                  "CurrentFontID",
-                                  "CurrentPaletteIndex",
-                                  "CursorOriginX",
-                                  "CursorOriginY",
-                                  "DestX",
-                                  "DestXRel",
-                                  "DestY",
-                                  "DestYRel",
-                                  "FontBold",
-                                  "FontHeight",
-                                  "FontItalic",
-                                  "FontMaxWidth",
-                                  "FontStrikeThru",
-                                  "FontUnderLine",
-                                  "FontWidth",
-                                  "GraphicsXRes",
-                                  "GraphicsYRes",
-                                  "GrayPercentage",
-                                  "GreenValue",
-                                  "LinefeedSpacing",
-                                  "NextFontID",
-                                  "NextGlyph",
-                                  "NumOfCopies",
-                                  "NumOfDataBytes",
-                                  "PageNumber",
-                                  "PaletteIndexToProgram",
-                                  "PatternBrushID",
-                                  "PatternBrushSize",
-                                  "PatternBrushType",
-                                  "PhysPaperLength",
-                                  "PhysPaperWidth",
-                                  "PrintDirInCCDegrees",
-                                  "RasterDataHeightInPixels",
-                                  "RasterDataWidthInBytes",
-                                  "RectXSize",
-                                  "RectYSize",
-                                  "RedValue",
-                                  "TextXRes",
-                                  "TextYRes"};
-
-// Value macros that the platform's StdNames.gpd defines and that the documentation describes.
-const Names kStdNamesMacros = {"RCID_DMPAPER_SYSTEM_NAME"};
-constexpr char kStdNamesFile[] = "StdNames.gpd";
-
-const Names kQualityEntries = {"DraftQualitySettings", "BetterQualitySettings",
-                               "BestQualitySettings", "DefaultQuality"};
-
-std::string Unquote(const std::string& value) {
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-    return value.substr(1, value.size() - 2);
-  }
-  return value;
-}
-
-std::string Trim(const std::string& text) {
-  const size_t start = text.find_first_not_of(" \t");
-  if (start == std::string::npos) return {};
-  return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
-// "a, b, ..." as its items, without surrounding blanks.
-std::vector<std::string> Split(const std::string& text) {
-  std::vector<std::string> items;
-  std::stringstream body(text);
-  for (std::string item; std::getline(body, item, ',');) items.push_back(Trim(item));
-  return items;
-}
-
-// The items of "NAME(a, b, ...)".
-std::optional<std::vector<std::string>> Items(const std::string& value, const char* name) {
-  const std::string head = std::string(name) + "(";
-  if (value.compare(0, head.size(), head) != 0 || value.back() != ')') return std::nullopt;
-  return Split(value.substr(head.size(), value.size() - head.size() - 1));
-}
-
-std::optional<long> Number(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  const long number = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0') return std::nullopt;
-  return number;
-}
-
-std::optional<std::pair<long, long>> Pair(const std::string& value) {
-  const auto items = Items(value, "PAIR");
-  if (!items || items->size() != 2) return std::nullopt;
-  const auto x = Number((*items)[0]);
-  const auto y = Number((*items)[1]);
-  if (!x || !y) return std::nullopt;
-  return std::pair{*x, *y};
-}
 
 struct Feature {
   const GpdEntry* entry = nullptr;
@@ -322,7 +64,8 @@ class Checker {
     const GpdEntry* units = Root("MasterUnits");
     if (!units) {
       Report(0, "missing root entry *MasterUnits");
-    } else if (const auto pair = Pair(units->value); pair && pair->first > 0 && pair->second > 0) {
+    } else if (const auto pair = PairValue(units->value);
+               pair && pair->first > 0 && pair->second > 0) {
       masterUnits_ = *pair;
     } else {
       Report(units->line, "*MasterUnits must be a PAIR of positive numbers");
@@ -415,7 +158,7 @@ class Checker {
       if (feature == features_.end() || sw->children.empty()) continue;
       bool all = true;
       bool hasDefault = false;
-      Names covered;
+      GpdNames covered;
       for (const GpdEntry& branch : sw->children) {
         hasDefault = hasDefault || IsKeyword(branch, "default");
         covered.insert(branch.value);
@@ -431,15 +174,6 @@ class Checker {
                     [keyword](const GpdEntry& entry) { return IsKeyword(entry, keyword); });
   }
 
-  // Every entry with this keyword in the subtree, whatever branch it sits in.
-  static void Collect(const std::vector<GpdEntry>& entries, std::string_view keyword,
-                      std::vector<const GpdEntry*>& found) {
-    for (const GpdEntry& entry : entries) {
-      if (IsKeyword(entry, keyword)) found.push_back(&entry);
-      Collect(entry.children, keyword, found);
-    }
-  }
-
   void CheckResolutions() {
     const auto resolution = features_.find("Resolution");
     if (resolution == features_.end()) return;
@@ -451,14 +185,14 @@ class Checker {
         }
       }
       std::vector<const GpdEntry*> dpis;
-      Collect(option->children, "DPI", dpis);
+      CollectEntries(option->children, "DPI", dpis);
       for (const GpdEntry* dpi : dpis) CheckDividesMasterUnits(*dpi, where);
       CheckPins(*option, where);
     }
   }
 
   void CheckDividesMasterUnits(const GpdEntry& entry, const std::string& where) {
-    const auto pair = Pair(entry.value);
+    const auto pair = PairValue(entry.value);
     if (!pair || pair->first <= 0 || pair->second <= 0) {
       Report(entry.line, where + ": *" + entry.keyword + " must be a PAIR of positive numbers");
     } else if (masterUnits_ && (masterUnits_->first % pair->first != 0 ||
@@ -470,8 +204,8 @@ class Checker {
   void CheckPins(const GpdEntry& option, const std::string& where) {
     const GpdEntry* phys = FindEntry(option.children, "PinsPerPhysPass");
     const GpdEntry* log = FindEntry(option.children, "PinsPerLogPass");
-    const long physPins = phys ? Number(phys->value).value_or(0) : 1;
-    const long logPins = log ? Number(log->value).value_or(0) : 1;
+    const long physPins = phys ? NumberValue(phys->value).value_or(0) : 1;
+    const long logPins = log ? NumberValue(log->value).value_or(0) : 1;
     if (physPins <= 0 || (physPins != 1 && physPins % 8 != 0)) {
       Report(option.line, where + ": *PinsPerPhysPass must be 1 or a multiple of 8");
     } else if (logPins <= 0 || logPins % physPins != 0) {
@@ -482,58 +216,13 @@ class Checker {
   void CheckPaperSizes() {
     const auto paper = features_.find("PaperSize");
     if (paper == features_.end()) return;
-    for (const auto& [name, option] : paper->second.options) {
-      const std::string where = "option PaperSize." + name;
-      const GpdEntry* dimensions = FindEntry(option->children, "PageDimensions");
-      if (name == "CUSTOMSIZE") {
-        for (const char* required : {"MinSize", "MaxSize", "MaxPrintableWidth"}) {
-          if (!ProvidesEntry(option->children, required)) {
-            Report(option->line, where + " lacks *" + required);
-          }
-        }
-        continue;
-      }
-      for (const char* required : {"PrintableArea", "PrintableOrigin"}) {
-        if (!ProvidesEntry(option->children, required)) {
-          Report(option->line, where + " lacks *" + required);
-        }
-      }
-      const bool standard = kStandardPaperSizes.count(name) != 0;
-      if (standard && dimensions) {
-        Report(dimensions->line, where + " is a standard size and takes no *PageDimensions");
-      } else if (!standard && !dimensions) {
-        Report(option->line, where + " is not a standard size and needs *PageDimensions");
-      } else if (dimensions) {
-        CheckPrintableFits(option->children, *dimensions, where);
-      }
-    }
-  }
-
-  // In each block that gives both, origin plus area must lie on the page.
-  void CheckPrintableFits(const std::vector<GpdEntry>& entries, const GpdEntry& dimensions,
-                          const std::string& where) {
-    const auto page = Pair(dimensions.value);
-    if (!page) {
-      Report(dimensions.line, where + ": *PageDimensions must be a PAIR of numbers");
-      return;
-    }
-    const GpdEntry* origin = FindEntry(entries, "PrintableOrigin");
-    const GpdEntry* area = FindEntry(entries, "PrintableArea");
-    if (origin && area) {
-      const auto o = Pair(origin->value);
-      const auto a = Pair(area->value);
-      if (!o || !a) {
-        Report(area->line, where + ": *PrintableOrigin and *PrintableArea must be PAIRs");
-      } else if (o->first < 0 || o->second < 0 || o->first + a->first > page->first ||
-                 o->second + a->second > page->second) {
-        Report(area->line, where + ": the printable area does not fit on the page");
-      }
-    }
-    for (const GpdEntry& entry : entries) {
-      if (IsKeyword(entry, "switch") || IsKeyword(entry, "case") || IsKeyword(entry, "default")) {
-        CheckPrintableFits(entry.children, dimensions, where);
-      }
-    }
+    const PaperRuleContext context{
+        masterUnits_,
+        [this](const std::vector<GpdEntry>& entries, std::string_view keyword) {
+          return ProvidesEntry(entries, keyword);
+        },
+        [this](int line, const std::string& message) { Report(line, message); }};
+    CheckPaperSizeOptions(paper->second.options, context);
   }
 
   bool CheckOptionReference(const std::string& reference, int line, const std::string& where) {
@@ -555,7 +244,7 @@ class Checker {
   }
 
   void CheckReferenceList(const GpdEntry& entry) {
-    const auto list = Items(entry.value, "LIST");
+    const auto list = ListValue(entry.value, "LIST");
     const std::vector<std::string> references =
         list ? *list : std::vector<std::string>{entry.value};
     for (const std::string& reference : references) {
@@ -574,7 +263,7 @@ class Checker {
         }
         CheckReferenceList(entry);
       } else if (kQualityEntries.count(entry.keyword) != 0 && !IsKeyword(entry, "DefaultQuality")) {
-        if (const auto list = Items(entry.value, "LIST")) {
+        if (const auto list = ListValue(entry.value, "LIST")) {
           for (const std::string& reference : *list) {
             CheckOptionReference(reference, entry.line, "*" + entry.keyword);
           }
@@ -607,7 +296,7 @@ class Checker {
 
   void CheckQualitySettings() {
     std::vector<const GpdEntry*> found;
-    for (const std::string& keyword : kQualityEntries) Collect(tree_.root, keyword, found);
+    for (const std::string& keyword : kQualityEntries) CollectEntries(tree_.root, keyword, found);
     if (found.empty()) return;
     for (const std::string& keyword : kQualityEntries) {
       if (!ProvidesEntry(tree_.root, keyword)) {
@@ -615,7 +304,7 @@ class Checker {
       }
     }
     std::vector<const GpdEntry*> defaults;
-    Collect(tree_.root, "DefaultQuality", defaults);
+    CollectEntries(tree_.root, "DefaultQuality", defaults);
     for (const GpdEntry* entry : defaults) {
       if (entry->value != "DRAFTQUALITY" && entry->value != "BETTERQUALITY" &&
           entry->value != "BESTQUALITY") {
@@ -632,26 +321,19 @@ class Checker {
       if (!present) Report(0, "missing command " + name);
     }
     std::vector<const GpdEntry*> commands;
-    Collect(tree_.root, "Command", commands);
+    CollectEntries(tree_.root, "Command", commands);
     for (const GpdEntry* command : commands) CheckCommand(*command);
-  }
-
-  // "*Command: CmdCR" with a block, or the short form "*Command: CmdCR: "<0D>"".
-  static std::string CommandName(const GpdEntry& command) {
-    return Trim(command.value.substr(0, command.value.find(':')));
   }
 
   void CheckCommand(const GpdEntry& command) {
     const std::string name = CommandName(command);
     const std::string where = "command " + name;
-    const size_t colon = command.value.find(':');
-    const GpdEntry* cmd = FindEntry(command.children, "Cmd");
-    if (colon != std::string::npos) {
-      CheckCommandString(Trim(command.value.substr(colon + 1)), command.line, where);
-    } else if (!cmd) {
-      Report(command.line, where + " lacks *Cmd");
+    if (const auto text = CommandText(command)) {
+      std::vector<std::string> problems;
+      ReadCommandString(text->first, problems);
+      for (const std::string& problem : problems) Report(text->second, where + ": " + problem);
     } else {
-      CheckCommandString(cmd->value, cmd->line, where);
+      Report(command.line, where + " lacks *Cmd");
     }
     if (kOrderedCommands.count(name) == 0) return;
     const GpdEntry* order = FindEntry(command.children, "Order");
@@ -662,7 +344,7 @@ class Checker {
     const size_t dot = order->value.find('.');
     const std::string section = order->value.substr(0, dot);
     if (dot == std::string::npos || kJobSections.count(section) == 0 ||
-        !Number(order->value.substr(dot + 1))) {
+        !NumberValue(order->value.substr(dot + 1))) {
       Report(order->line, where + ": *Order must be SECTION.number, not " + order->value);
       return;
     }
@@ -678,7 +360,7 @@ class Checker {
     for (const auto& [name, feature] : features_) {
       for (const auto& [optionName, option] : feature.options) {
         std::vector<const GpdEntry*> commands;
-        Collect(option->children, "Command", commands);
+        CollectEntries(option->children, "Command", commands);
         for (const GpdEntry* found : commands) {
           if (found == &command) return name;
         }
@@ -687,152 +369,9 @@ class Checker {
     return "a command outside every option";
   }
 
-  // Quoted text with <hex> bytes, and %<type>[min,max]{expression} arguments.
-  void CheckCommandString(const std::string& text, int line, const std::string& where) {
-    size_t pos = 0;
-    int parts = 0;
-    int arguments = 0;
-    bool repeats = false;
-    bool ranged = false;
-    while (pos < text.size()) {
-      const char c = text[pos];
-      if (c == ' ' || c == '\t') {
-        ++pos;
-      } else if (c == '"') {
-        const size_t end = text.find('"', pos + 1);
-        if (end == std::string::npos) {
-          Report(line, where + ": string is not closed");
-          return;
-        }
-        CheckQuotedCommandText(text.substr(pos + 1, end - pos - 1), line, where);
-        pos = end + 1;
-        ++parts;
-      } else if (c == '%') {
-        const auto argument = ReadArgument(text, pos, line, where);
-        if (!argument) return;
-        ++parts;
-        ++arguments;
-        ranged = ranged || argument->first;
-        repeats = repeats || argument->second;
-      } else if (c == '=') {
-        break;  // a macro reference, checked with the other macros
-      } else {
-        Report(line, where + ": unexpected '" + std::string(1, c) + "'");
-        return;
-      }
-    }
-    if (parts > 14) Report(line, where + " has more than 14 parts");
-    if (repeats && (arguments != 1 || !ranged)) {
-      Report(line, where + ": max_repeat needs a single argument with a range");
-    }
-  }
-
-  void CheckQuotedCommandText(const std::string& text, int line, const std::string& where) {
-    for (size_t pos = 0; pos < text.size(); ++pos) {
-      if (text[pos] == '%') {
-        if (pos + 1 < text.size() && text[pos + 1] == '%') {
-          ++pos;
-        } else {
-          Report(line, where + ": a lone '%' in a string, which must be written %%");
-        }
-      } else if (text[pos] == '<') {
-        const size_t end = text.find('>', pos);
-        std::string digits;
-        for (size_t i = pos + 1; end != std::string::npos && i < end; ++i) {
-          if (text[i] != ' ') digits += text[i];
-        }
-        bool hex = end != std::string::npos && !digits.empty() && digits.size() % 2 == 0;
-        for (char d : digits) hex = hex && std::isxdigit(static_cast<unsigned char>(d)) != 0;
-        if (!hex) {
-          Report(line, where + ": <...> must hold pairs of hexadecimal digits");
-          return;
-        }
-        pos = end;
-      }
-    }
-  }
-
-  // Returns (has a range, uses max_repeat), or nothing after reporting a problem.
-  std::optional<std::pair<bool, bool>> ReadArgument(const std::string& text, size_t& pos, int line,
-                                                    const std::string& where) {
-    ++pos;
-    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])) != 0) ++pos;
-    if (pos >= text.size() || std::string("dDcCfglmnqv").find(text[pos]) == std::string::npos) {
-      Report(line, where + ": unknown argument type");
-      return std::nullopt;
-    }
-    ++pos;
-    bool ranged = false;
-    if (pos < text.size() && text[pos] == '[') {
-      const size_t end = text.find(']', pos);
-      const std::vector<std::string> range =
-          Split(text.substr(pos + 1, end == std::string::npos ? 0 : end - pos - 1));
-      if (end == std::string::npos || range.size() != 2 || !Number(range[0]) || !Number(range[1]) ||
-          *Number(range[0]) > *Number(range[1])) {
-        Report(line, where + ": a range must be [min,max]");
-        return std::nullopt;
-      }
-      ranged = true;
-      pos = end + 1;
-    }
-    if (pos >= text.size() || text[pos] != '{') {
-      Report(line, where + ": an argument needs a {expression}");
-      return std::nullopt;
-    }
-    const size_t end = text.find('}', pos);
-    if (end == std::string::npos) {
-      Report(line, where + ": an expression is not closed");
-      return std::nullopt;
-    }
-    const std::string expression = text.substr(pos + 1, end - pos - 1);
-    pos = end + 1;
-    bool repeats = false;
-    if (!CheckExpression(expression, line, where, repeats)) return std::nullopt;
-    return std::pair{ranged, repeats};
-  }
-
-  bool CheckExpression(const std::string& expression, int line, const std::string& where,
-                       bool& repeats) {
-    int depth = 0;
-    for (size_t pos = 0; pos < expression.size();) {
-      const char c = expression[pos];
-      if (std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_') {
-        size_t end = pos;
-        while (end < expression.size() &&
-               (std::isalnum(static_cast<unsigned char>(expression[end])) != 0 ||
-                expression[end] == '_')) {
-          ++end;
-        }
-        const std::string word = expression.substr(pos, end - pos);
-        repeats = repeats || word == "max_repeat";
-        if (kStandardVariables.count(word) == 0 && word != "max_repeat" && word != "max" &&
-            word != "min" && word != "MOD") {
-          Report(line, where + ": unknown variable " + word);
-          return false;
-        }
-        pos = end;
-      } else if (std::isdigit(static_cast<unsigned char>(c)) != 0 ||
-                 std::string(" \t+-*/,").find(c) != std::string::npos) {
-        ++pos;
-      } else if (c == '(' || c == ')') {
-        depth += c == '(' ? 1 : -1;
-        if (depth < 0) break;
-        ++pos;
-      } else {
-        Report(line, where + ": unexpected '" + std::string(1, c) + "' in an expression");
-        return false;
-      }
-    }
-    if (depth != 0) {
-      Report(line, where + ": parentheses do not pair in {" + expression + "}");
-      return false;
-    }
-    return true;
-  }
-
   void CheckMoveUnits() {
     std::vector<const GpdEntry*> commands;
-    Collect(tree_.root, "Command", commands);
+    CollectEntries(tree_.root, "Command", commands);
     for (const auto& [axis, unitName] :
          {std::pair{"X", "XMoveUnit"}, std::pair{"Y", "YMoveUnit"}}) {
       bool moves = false;
@@ -843,7 +382,7 @@ class Checker {
       if (moves && !unit) Report(0, std::string(axis) + " move commands need *" + unitName);
       if (!unit || !masterUnits_) continue;
       const long master = std::string(axis) == "X" ? masterUnits_->first : masterUnits_->second;
-      const auto value = Number(unit->value);
+      const auto value = NumberValue(unit->value);
       if (!value || *value <= 0 || master % *value != 0) {
         Report(unit->line, std::string("*") + unitName + " does not divide the master units");
       }

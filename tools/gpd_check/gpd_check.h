@@ -1,7 +1,8 @@
-// A structural check of GPD files, the printer descriptions of the universal printer driver,
-// for the mistakes that otherwise show only on a customer's machine: braces that do not pair,
+// A check of GPD files, the printer descriptions of the universal printer driver, for the
+// mistakes that otherwise show only on a customer's machine or paper: braces that do not pair,
 // a feature or option referred to but never defined, an entry the driver requires left out, a
-// command string the driver cannot expand.
+// command string the driver cannot expand, a printable area off the paper or past the print
+// head's reach, a form length that is not the page length.
 #pragma once
 
 #include <functional>

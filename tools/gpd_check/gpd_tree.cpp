@@ -1,7 +1,10 @@
 #include "tools/gpd_check/gpd_tree.h"
 
 #include <strings.h>
+
 #include <cctype>
+#include <cstdlib>
+#include <sstream>
 
 namespace {
 
@@ -204,4 +207,51 @@ std::vector<const GpdEntry*> FindEntries(const std::vector<GpdEntry>& list,
     if (IsKeyword(entry, keyword)) found.push_back(&entry);
   }
   return found;
+}
+
+void CollectEntries(const std::vector<GpdEntry>& entries, std::string_view keyword,
+                    std::vector<const GpdEntry*>& found) {
+  for (const GpdEntry& entry : entries) {
+    if (IsKeyword(entry, keyword)) found.push_back(&entry);
+    CollectEntries(entry.children, keyword, found);
+  }
+}
+
+std::optional<long> NumberValue(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  const long number = std::strtol(text.c_str(), &end, 10);
+  if (*end != '\0') return std::nullopt;
+  return number;
+}
+
+std::optional<std::pair<long, long>> PairValue(const std::string& value) {
+  const auto items = ListValue(value, "PAIR");
+  if (!items || items->size() != 2) return std::nullopt;
+  const auto x = NumberValue((*items)[0]);
+  const auto y = NumberValue((*items)[1]);
+  if (!x || !y) return std::nullopt;
+  return std::pair{*x, *y};
+}
+
+std::optional<std::vector<std::string>> ListValue(const std::string& value, const char* name) {
+  const std::string head = std::string(name) + "(";
+  if (value.compare(0, head.size(), head) != 0 || value.back() != ')') return std::nullopt;
+  std::vector<std::string> items;
+  std::stringstream body(value.substr(head.size(), value.size() - head.size() - 1));
+  for (std::string item; std::getline(body, item, ',');) items.push_back(TrimBlanks(item));
+  return items;
+}
+
+std::string Unquote(const std::string& value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+std::string TrimBlanks(const std::string& text) {
+  const size_t start = text.find_first_not_of(" \t");
+  if (start == std::string::npos) return {};
+  return text.substr(start, text.find_last_not_of(" \t") - start + 1);
 }

@@ -2,8 +2,10 @@
 // the braces that follow it as its children.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tools/gpd_check/gpd_check.h"
@@ -32,3 +34,14 @@ bool IsKeyword(const GpdEntry& entry, std::string_view keyword);
 const GpdEntry* FindEntry(const std::vector<GpdEntry>& list, std::string_view keyword);
 std::vector<const GpdEntry*> FindEntries(const std::vector<GpdEntry>& list,
                                          std::string_view keyword);
+// Every entry with this keyword in the subtree of entries, whatever branch it sits in.
+void CollectEntries(const std::vector<GpdEntry>& entries, std::string_view keyword,
+                    std::vector<const GpdEntry*>& found);
+
+// The values of entries: a number, PAIR(x, y), the items of NAME(a, b, ...), a quoted string's
+// text. Nothing when the value is not of that form.
+std::optional<long> NumberValue(const std::string& text);
+std::optional<std::pair<long, long>> PairValue(const std::string& value);
+std::optional<std::vector<std::string>> ListValue(const std::string& value, const char* name);
+std::string Unquote(const std::string& value);
+std::string TrimBlanks(const std::string& text);
