@@ -1,7 +1,7 @@
 // Reads the driver package beside this program, as the build writes it, with the platform's own
 // INF functions, and checks what the installer and Windows rely on:
 // - the INF is Unicode and parses; its [Version] is a printer-class package of this release;
-// - for both x86 and x64, [Manufacturer] leads to the model named exactly like the printer the
+// - for x86, x64 and Arm64, [Manufacturer] leads to the model named exactly like the printer the
 //   installer creates, and that model's install section builds on the core Unidrv driver;
 // - every file the install section copies is in the package, and the package holds nothing
 //   that the INF does not name;
@@ -208,7 +208,7 @@ void CheckInstallSection(const Inf& inf, const std::wstring& install,
   const std::wstring core = Value(inf, install, L"CoreDriverSections");
   CHECK(core == std::wstring(kUnidrvCore) + L",UNIDRV.OEM,UNIDRV_DATA");
   CHECK(Value(inf, install, L"DriverFile").empty());
-  for (const wchar_t* architecture : {L"x86", L"amd64"}) {
+  for (const wchar_t* architecture : {L"x86", L"amd64", L"arm64"}) {
     const std::wstring section = std::wstring(L"PrinterPackageInstallation.") + architecture;
     CHECK(Upper(Value(inf, section, L"PackageAware")) == L"TRUE");
     CHECK(Value(inf, section, L"CoreDriverDependencies") == kUnidrvCore);
@@ -282,8 +282,8 @@ void CheckPackageContents(const Inf& inf, const std::wstring& packageRoot,
                           const std::vector<std::wstring>& copied) {
   std::set<std::wstring> named = {L"SERIES2\\OEMPRINT.INF"};
   for (const std::wstring& file : copied) named.insert(Upper(L"series2\\" + file));
-  for (const wchar_t* section :
-       {L"SourceDisksFiles", L"SourceDisksFiles.x86", L"SourceDisksFiles.amd64"}) {
+  for (const wchar_t* section : {L"SourceDisksFiles", L"SourceDisksFiles.x86",
+                                 L"SourceDisksFiles.amd64", L"SourceDisksFiles.arm64"}) {
     for (const Line& line : Lines(inf, section)) named.insert(Upper(L"series2\\" + line.key));
   }
   std::set<std::wstring> present;
@@ -358,6 +358,7 @@ int wmain() {
 
   const std::wstring install = InstallSectionFor(inf, L"NTx86");
   CHECK(InstallSectionFor(inf, L"NTamd64") == install);
+  CHECK(InstallSectionFor(inf, L"NTarm64") == install);
   const std::vector<std::wstring> copied = CopiedFiles(inf, install);
   CHECK(!copied.empty());
   CheckInstallSection(inf, install, copied);
