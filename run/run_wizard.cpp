@@ -1,13 +1,13 @@
-// The run command's Windows side, run under Wine in the run's prefix (scripts/run.sh). It makes
-// the prefix a machine on which the installer can do its job: a supported USB printer attached
-// (the Wine tests' virtual printer), unless the run is manual, and the stand-in printer UI entry
-// point in place of Wine's, which installs nothing. It then starts the installer from its
-// shippable folder, as a double click does, and either waits while the person clicks through
-// it (watch) or presses Next, Finish and OK itself, saving a screenshot of each step (drive).
-// Last it lists the prefix's printers and its default printer.
-//   run_wizard watch|drive detected|manual PROGRAM STANDIN SYSDIR SHOTS
-// PROGRAM, STANDIN and SHOTS (a folder) are Windows paths; SYSDIR is the folder of
-// C:\windows the stand-in goes in. Exits 1 after naming the step that failed.
+// The run command's Windows side, run under Wine in the run's prefix (scripts/run.sh), where
+// the command has put the stand-in printer UI entry point in the system folder. It makes the
+// prefix a machine on which the installer can do its job: a supported USB printer attached
+// (the Wine tests' virtual printer), unless the run is manual, and Wine told to prefer the
+// stand-in to its own entry point, which installs nothing. It then starts the installer from
+// its shippable folder, as a double click does, and either waits while the person clicks
+// through it (watch) or presses Next, Finish and OK itself, saving a screenshot of each step
+// (drive). Last it lists the prefix's printers and its default printer.
+//   run_wizard watch|drive detected|manual PROGRAM SHOTS
+// PROGRAM and SHOTS (a folder) are Windows paths. Exits 1 after naming the step that failed.
 #include <windows.h>
 
 #include <winspool.h>
@@ -30,7 +30,7 @@ constexpr int kListId = 1008;
 struct Run {
   bool drive;
   bool manual;
-  std::wstring program, standin, sysdir, shots;
+  std::wstring program, shots;
 };
 
 // Text for the person at the terminal: UTF-8 into a pipe or file, as it is, to a console.
@@ -92,11 +92,7 @@ bool SetUpPrefix(const Run& run) {
   if (!run.manual && !RegisterPrinter(SupportedPrinter())) {
     return Fail(step, L"cannot attach the virtual USB printer");
   }
-  const std::wstring target = L"C:\\windows\\" + run.sysdir + L"\\printui.dll";
-  if (!CopyFileW(run.standin.c_str(), target.c_str(), FALSE)) {
-    return Fail(step, L"cannot place the stand-in " + run.standin + L" as " + target);
-  }
-  // Wine loads a printui.dll found in the system folder only when told to prefer it.
+  // Wine loads the printui.dll found in the system folder only when told to prefer it.
   HKEY key = nullptr;
   const wchar_t preference[] = L"native,builtin";
   if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0,
@@ -109,7 +105,6 @@ bool SetUpPrefix(const Run& run) {
     return Fail(step, L"cannot make Wine prefer the stand-in");
   }
   Say(run.manual ? L"  no printer attached" : L"  a supported USB printer attached (USB001)");
-  Say(L"  stand-in printer UI entry point: " + target);
   return true;
 }
 
@@ -225,13 +220,12 @@ bool RunInstaller(const Run& run) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const std::wstring mode = argc == 7 ? argv[1] : L"";
-  const std::wstring road = argc == 7 ? argv[2] : L"";
+  const std::wstring mode = argc == 5 ? argv[1] : L"";
+  const std::wstring road = argc == 5 ? argv[2] : L"";
   if ((mode != L"watch" && mode != L"drive") || (road != L"detected" && road != L"manual")) {
-    std::fprintf(stderr,
-                 "usage: run_wizard watch|drive detected|manual PROGRAM STANDIN SYSDIR SHOTS\n");
+    std::fprintf(stderr, "usage: run_wizard watch|drive detected|manual PROGRAM SHOTS\n");
     return 2;
   }
-  const Run run{mode == L"drive", road == L"manual", argv[3], argv[4], argv[5], argv[6]};
+  const Run run{mode == L"drive", road == L"manual", argv[3], argv[4]};
   return RunInstaller(run) && Summary(run) ? 0 : 1;
 }

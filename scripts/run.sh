@@ -55,8 +55,10 @@ export WINEPREFIX="$run/prefix" WINEDEBUG=-all
 rm -rf "$WINEPREFIX" "$run"/*.png "$run/display"
 cp -a "$base" "$WINEPREFIX"
 echo "Wine prefix: $WINEPREFIX"
-# Where this build's Wine tests take their stand-in from, and where in the prefix it goes.
+# The stand-in this build's Wine tests place, in the same folder of the prefix as they do.
 . "$build/run-standin.sh"
+cp "$standin" "$WINEPREFIX/drive_c/windows/$sysdir/printui.dll"
+printf 'Stand-in printer UI entry point: C:\\windows\\%s\\printui.dll (from %s)\n' "$sysdir" "$standin"
 
 cat <<EOF
 What stands in for a real machine:
@@ -90,6 +92,6 @@ fi
 
 begin "run the installer ($road)"
 wine "$run/run_wizard.exe" "$mode" "$road" "$(windows_path "$build/dist/VelmoraSetup.exe")" \
-  "$(windows_path "$standin")" "$sysdir" "$(windows_path "$run")"
+  "$(windows_path "$run")"
 if [ "$mode" = watch ]; then wineserver -w; fi
 if [ "$mode" = drive ]; then echo "Screenshots: $(ls "$run"/*.png | tr '\n' ' ')"; fi
