@@ -27,6 +27,9 @@ bool IsInstallablePort(const WCHAR* port) {
   for (; port[length] != 0; ++length) {
     if (port[length] == TEXT('"')) return false;
   }
+  // The port stands between quotes, and backslashes count only before a quotation mark: a
+  // trailing run would escape the closing quote (an odd run) or be halved (an even one).
+  if (length > 0 && port[length - 1] == TEXT('\\')) return false;
   return length < kNameWidth;
 }
 

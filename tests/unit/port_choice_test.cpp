@@ -4,6 +4,7 @@
 
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "install/install_worker.h"
@@ -18,11 +19,23 @@ TEST(PortChoiceTest, FallbackListHoldsTheNinePortsWithThePreselectedOneFirst) {
 }
 
 TEST(PortChoiceTest, RefusesPortsThatWouldNotFitOrCouldBreakTheCommandLine) {
-  EXPECT_TRUE(IsInstallablePort(u"USB001"));
-  EXPECT_TRUE(IsInstallablePort(u"")) << "an empty port is passed as empty quotes";
-  EXPECT_TRUE(IsInstallablePort(std::u16string(199, u'p').c_str()));
-  EXPECT_FALSE(IsInstallablePort(std::u16string(200, u'p').c_str()));
-  EXPECT_FALSE(IsInstallablePort(u"LPT1:\" /q /z \""));
+  const std::pair<std::u16string, bool> cases[] = {
+      {u"USB001", true},
+      {u"", true},  // passed as empty quotes
+      {std::u16string(199, u'p'), true},
+      {std::u16string(200, u'p'), false},
+      {u"LPT1:\" /q /z \"", false},
+      // Backslashes are literal unless a quotation mark follows, as it does after the port.
+      {u"\\\\server\\queue", true},
+      {u"C:\\spool\\ out.prn", true},
+      {u"C:\\spool\\", false},
+      {u"\\\\server\\queue\\", false},
+      {u"even\\\\", false},
+      {u"\\", false},
+  };
+  for (const auto& [port, installable] : cases) {
+    EXPECT_EQ(IsInstallablePort(port.c_str()), installable) << ::testing::PrintToString(port);
+  }
 }
 
 TEST(PortChoiceTest, OnlyOurTimerWithAnOutcomeReports) {
