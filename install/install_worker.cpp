@@ -5,10 +5,11 @@
 #include "platform/local_buffer.h"
 #include "platform/wide_text.h"
 
-namespace {
-
 const WCHAR kInstallTemplate[] =
     TEXT("PRINTUI.DLL,PrintUIEntry /if /n \"%s\" /f \"%s\" /r \"%s\" /m \"%s\" ");
+
+namespace {
+
 const WCHAR kSetDefaultTemplate[] = TEXT("PRINTUI.DLL,PrintUIEntry /y /q /n \"%s\"");
 
 }  // namespace

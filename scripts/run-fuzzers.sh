@@ -9,14 +9,15 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD:-$root/build/fuzz}
 seconds=${FUZZ_SECONDS:-20}
+targets="extract_vid_pid value_text install_command"
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="$flags" -DVELMORA_FUZZERS=ON >/dev/null
-cmake --build "$build" --target extract_vid_pid_fuzzer value_text_fuzzer >/dev/null
+cmake --build "$build" --target $(printf '%s_fuzzer ' $targets) >/dev/null
 
 status=0
-for target in extract_vid_pid value_text; do
+for target in $targets; do
   run="$build/fuzz/runs/$target"
   rm -rf "$run"
   mkdir -p "$run/corpus"
