@@ -99,6 +99,44 @@ TEST_F(GetPortNameTest, NamesThePortWithAtLeastThreeDigits) {
   }
 }
 
+TEST_F(GetPortNameTest, FailedReadSkipsTheEntryUnlessItIsThePortNumber) {
+  // The reads of entry 0 open the entry, "#" and "Control" and query "Linked" (opens 1 to 3,
+  // query 1); the entry and "DeviceInstance" (open 4, query 2); the entry, "#" and
+  // "Device Parameters" and "Port Number" (opens 5 to 7, query 3).
+  const struct {
+    Call call;
+    int nth;
+    DWORD code;
+    std::u16string port;  // "untouched" when the result is 0
+  } cases[] = {
+      {Call::RegOpenKeyExW, 1, ERROR_ACCESS_DENIED, u"USB002"},
+      {Call::RegOpenKeyExW, 2, ERROR_ACCESS_DENIED, u"USB002"},
+      {Call::RegOpenKeyExW, 3, ERROR_ACCESS_DENIED, u"USB002"},
+      {Call::RegOpenKeyExW, 4, ERROR_ACCESS_DENIED, u"USB002"},
+      {Call::RegOpenKeyExW, 5, ERROR_ACCESS_DENIED, u"untouched"},
+      {Call::RegOpenKeyExW, 6, ERROR_ACCESS_DENIED, u"untouched"},
+      {Call::RegOpenKeyExW, 7, ERROR_ACCESS_DENIED, u"untouched"},
+      {Call::RegQueryValueExW, 1, ERROR_ACCESS_DENIED, u"USB002"},
+      {Call::RegQueryValueExW, 1, ERROR_MORE_DATA, u"USB002"},
+      {Call::RegQueryValueExW, 2, ERROR_ACCESS_DENIED, u"USB002"},
+      {Call::RegQueryValueExW, 2, ERROR_MORE_DATA, u"USB002"},
+      {Call::RegQueryValueExW, 3, ERROR_ACCESS_DENIED, u"untouched"},
+      {Call::RegQueryValueExW, 3, ERROR_MORE_DATA, u"untouched"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.call == Call::RegOpenKeyExW ? "open " : "query ")
+                                      << c.nth << ", error " << c.code);
+    sim::ResetMachine();
+    port = TextOf<PortNameText>(u"untouched");
+    AddEntry({kOurs, DwordValue(1), DwordValue(1)});
+    AddEntry({kOurs2, DwordValue(1), DwordValue(2)});
+    machine().Fail(c.call, c.code, c.nth);
+    EXPECT_EQ(Resolve(), c.port == u"untouched" ? 0 : 1);
+    EXPECT_EQ(port, c.port.c_str());
+    EXPECT_TRUE(machine().AllReleased());
+  }
+}
+
 TEST_F(GetPortNameTest, ValueStoredWithoutTerminatorDoesNotRunOnIntoTheLastRead) {
   // Entry 0 leaves its device instance in the text buffer; entry 1's "1" has no terminator.
   AddEntry({kOther, DwordValue(1), DwordValue(1)});
