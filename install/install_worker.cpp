@@ -1,6 +1,7 @@
 #include "install/install_worker.h"
 
 #include "install/install_settings.h"
+#include "install/package_integrity.h"
 #include "install/printui_runner.h"
 #include "platform/local_buffer.h"
 #include "platform/wide_text.h"
@@ -46,7 +47,13 @@ int RunInstallStep() {
                     settings.PortName, settings.PrinterName) == 0) {
     return 0;
   }
-  if (RunPrintUiCommand(command) == 0) return 0;
+  {
+    // The command installs whatever the package beside the program holds: it runs only on the
+    // package the program was built with, held unchanged until the command has ended.
+    DriverPackageLock package;
+    if (package.Acquire(settings.ProgramDirectory) == 0) return 0;
+    if (RunPrintUiCommand(command) == 0) return 0;
+  }
   Sleep(kSettleAfterInstallMs);
   return PrinterExists(settings.PrinterName);
 }

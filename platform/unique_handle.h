@@ -66,3 +66,18 @@ struct DeviceInfoListTraits {
   static void Close(Type list) { SetupDiDestroyDeviceInfoList(list); }
 };
 using UniqueDeviceInfoList = UniqueHandle<DeviceInfoListTraits>;
+
+// CryptoAPI providers and hashes: 0 when absent.
+struct CryptProviderTraits {
+  using Type = HCRYPTPROV;
+  static Type Invalid() { return 0; }
+  static void Close(Type provider) { CryptReleaseContext(provider, 0); }
+};
+using UniqueCryptProvider = UniqueHandle<CryptProviderTraits>;
+
+struct CryptHashTraits {
+  using Type = HCRYPTHASH;
+  static Type Invalid() { return 0; }
+  static void Close(Type hash) { CryptDestroyHash(hash); }
+};
+using UniqueCryptHash = UniqueHandle<CryptHashTraits>;

@@ -7,6 +7,7 @@
 
 #include <setupapi.h>
 #include <shellapi.h>
+#include <wincrypt.h>
 #include <winspool.h>
 #else
 #include "platform/sim/simwin32.h"

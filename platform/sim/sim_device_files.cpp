@@ -1,6 +1,6 @@
 // Simulated device files: a present USB printer interface opens by its path, letter case
 // ignored as on Windows, and a device opened without sharing cannot be opened again until
-// its handle is closed.
+// its handle is closed. Any other path is a plain file (sim_files.cpp).
 #include "platform/sim/sim_machine.h"
 
 using sim::Call;
@@ -56,7 +56,8 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_A
   for (const sim::UsbInterface& candidate : machine.devices.interfaces) {
     if (SamePath(candidate.path, open.path)) device = &candidate;
   }
-  if (device == nullptr || disposition != OPEN_EXISTING) {
+  if (device == nullptr) return sim::OpenPlainFile(open);
+  if (disposition != OPEN_EXISTING) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }

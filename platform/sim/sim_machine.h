@@ -38,6 +38,12 @@ enum class Call {
   RegQueryValueExW,
   RegCloseKey,
   EnumPortsW,
+  // The driver package check: reading its files and hashing them.
+  ReadFile,
+  CryptAcquireContextW,
+  CryptCreateHash,
+  CryptHashData,
+  CryptGetHashParam,
 };
 
 // One call as the machine saw it. What the texts and the value hold depends on the call:
@@ -79,11 +85,18 @@ class Machine {
   std::vector<Event> events;
   std::vector<Event> EventsOf(Call call) const;
 
+  // Plain files by full path, with their bytes. CreateFileW opens them for reading.
+  std::map<std::u16string, std::string> files;
+
   // Resources the code holds right now.
   std::set<HANDLE> openHandles;
   std::set<HLOCAL> liveBuffers;
+  std::set<HCRYPTPROV> cryptProviders;
+  // Each hash object, with the bytes hashed so far.
+  std::map<HCRYPTHASH, std::string> cryptHashes;
   bool AllReleased() const {
-    return openHandles.empty() && liveBuffers.empty() && devices.AllReleased();
+    return openHandles.empty() && liveBuffers.empty() && cryptProviders.empty() &&
+           cryptHashes.empty() && devices.AllReleased();
   }
 
   // USB printer interfaces, device-class registry, spooler ports, and the lists and keys held.
@@ -95,6 +108,9 @@ class Machine {
   void Record(Event event) { events.push_back(std::move(event)); }
   HANDLE NewHandle();
   std::size_t launches = 0;
+  // The path and read position of each plain file opened.
+  std::map<HANDLE, std::pair<std::u16string, std::size_t>> fileReads;
+  ULONG_PTR nextCryptObject = 0x5000;
 
  private:
   std::map<Call, int> callsMade_;
@@ -103,6 +119,8 @@ class Machine {
 };
 
 Machine& TheMachine();
+// CreateFileW for a path that names no device: a plain file of Machine::files, or none.
+HANDLE OpenPlainFile(const FileOpen& open);
 // Gives every test a machine in its initial state.
 void ResetMachine();
 

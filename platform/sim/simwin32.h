@@ -134,3 +134,5 @@ BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD b
 
 // Device setup, device files, registry and spooler ports
 #include "platform/sim/simwin32_ports.h"
+// Plain files and hashes
+#include "platform/sim/simwin32_crypt.h"

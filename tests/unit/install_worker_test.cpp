@@ -1,5 +1,11 @@
 #include "install/install_worker.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
 #include "install/install_settings.h"
 #include "sim_test.h"
 
@@ -13,10 +19,26 @@ class InstallWorkerTest : public SimTest {
  protected:
   void SetUp() override {
     SimTest::SetUp();
-    machine().modulePath = u"C:\\Drivers\\Setup\\install.exe";
-    InitInstallSettings(InstallSettings);
+    Locate(u"C:\\Drivers\\Setup\\install.exe");
     Prepare(kPrinter, u"USB001");
   }
+
+  // The program at that path, with the driver package as this build wrote it beside it.
+  void Locate(const std::u16string& modulePath) {
+    machine().modulePath = modulePath;
+    InitInstallSettings(InstallSettings);
+    package.clear();
+    const std::filesystem::path root = VELMORA_PACKAGE_ROOT;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+      if (!entry.is_regular_file()) continue;
+      std::u16string path = InstallSettings.ProgramDirectory;
+      for (char c : entry.path().lexically_relative(root).string()) path += c == '/' ? u'\\' : c;
+      std::ifstream file(entry.path(), std::ios::binary);
+      machine().files[path].assign(std::istreambuf_iterator<char>(file), {});
+      package.push_back(path);
+    }
+  }
+  std::vector<std::u16string> package;
 
   static void Prepare(const std::u16string& printer, const std::u16string& port) {
     printer.copy(InstallSettings.PrinterName, printer.size());
@@ -78,8 +100,7 @@ TEST_F(InstallWorkerTest, EmptyPortIsPassedAsEmptyQuotes) {
 }
 
 TEST_F(InstallWorkerTest, LongestPossibleCommandOf909CharactersFits) {
-  machine().modulePath = u"C:\\" + std::u16string(221, u'd') + u"\\i.exe";
-  InitInstallSettings(InstallSettings);
+  Locate(u"C:\\" + std::u16string(221, u'd') + u"\\i.exe");
   Prepare(std::u16string(199, u'p'), std::u16string(199, u'r'));
   RunWorker();
   const auto launches = machine().EventsOf(Call::ShellExecuteExW);
@@ -111,6 +132,7 @@ TEST_F(InstallWorkerTest, FailedInstallPublishesAtOnceWithoutSecondCommand) {
 
   // Not even launched: the user saw why, and no pause follows.
   sim::ResetMachine();
+  Locate(machine().modulePath);
   machine().Fail(Call::ShellExecuteExW, ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(RunWorker(), kInstallFailed);
   EXPECT_EQ(Steps(), (std::vector<std::string>{"install"}));
@@ -129,6 +151,54 @@ TEST_F(InstallWorkerTest, UnusableProgramLocationFailsWithoutLaunching) {
   InstallSettings.ProgramLocationUsable = 0;
   EXPECT_EQ(RunWorker(), kInstallFailed);
   EXPECT_TRUE(machine().EventsOf(Call::ShellExecuteExW).empty());
+}
+
+TEST_F(InstallWorkerTest, ChecksEveryPackageFileAndHoldsItUntilTheCommandHasEnded) {
+  std::size_t heldAtLaunch = 0;
+  machine().onLaunch = [&](const SHELLEXECUTEINFOW&) {
+    if (heldAtLaunch == 0) heldAtLaunch = machine().openHandles.size();
+    machine().printers.push_back(kPrinter);
+  };
+  EXPECT_EQ(RunWorker(), kInstallSucceeded);
+  std::vector<std::u16string> opened;
+  for (const sim::FileOpen& open : machine().devices.fileOpens) {
+    opened.push_back(open.path);
+    EXPECT_EQ(open.access, GENERIC_READ);
+    EXPECT_EQ(open.shareMode, FILE_SHARE_READ);
+    EXPECT_EQ(open.disposition, OPEN_EXISTING);
+  }
+  std::sort(opened.begin(), opened.end());
+  std::sort(package.begin(), package.end());
+  EXPECT_EQ(opened, package);
+  EXPECT_EQ(heldAtLaunch, package.size() + 1);  // and the install command's process
+  EXPECT_TRUE(machine().AllReleased());
+}
+
+TEST_F(InstallWorkerTest, PackageThatDiffersOrCannotBeCheckedIsNotInstalled) {
+  const std::u16string gpd = u"C:\\Drivers\\Setup\\PrinterDriver\\series2\\VELS2.GPD";
+  const std::pair<const char*, std::function<void()>> faults[] = {
+      {"one byte changed", [&] { machine().files[gpd][100] ^= 1; }},
+      {"one byte added", [&] { machine().files[gpd] += ' '; }},
+      {"file missing", [&] { machine().files.erase(gpd); }},
+      {"second file held by another",
+       [&] { machine().Fail(Call::CreateFileW, ERROR_SHARING_VIOLATION, 2); }},
+      {"read", [&] { machine().Fail(Call::ReadFile, ERROR_ACCESS_DENIED); }},
+      {"provider", [&] { machine().Fail(Call::CryptAcquireContextW, ERROR_NOT_ENOUGH_MEMORY); }},
+      {"second hash", [&] { machine().Fail(Call::CryptCreateHash, ERROR_NOT_ENOUGH_MEMORY, 2); }},
+      {"hashing", [&] { machine().Fail(Call::CryptHashData, ERROR_NOT_ENOUGH_MEMORY); }},
+      {"digest", [&] { machine().Fail(Call::CryptGetHashParam, ERROR_NOT_ENOUGH_MEMORY); }},
+  };
+  for (const auto& [name, apply] : faults) {
+    SCOPED_TRACE(name);
+    sim::ResetMachine();
+    Locate(machine().modulePath);
+    InstallCommandAddsPrinter();
+    apply();
+    EXPECT_EQ(RunWorker(), kInstallFailed);
+    EXPECT_TRUE(machine().EventsOf(Call::ShellExecuteExW).empty());
+    EXPECT_TRUE(machine().EventsOf(Call::MessageBoxW).empty());
+    EXPECT_TRUE(machine().AllReleased());
+  }
 }
 
 class PrinterExistsTest : public SimTest {};
