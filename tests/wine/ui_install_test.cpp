@@ -2,7 +2,7 @@
 // its windows only: virtual USB printers in the prefix, the prefix's spooler ports, and the
 // stand-in printer UI entry point, which records the commands it receives.
 //   ui_install_test SCENARIO PROGRAM SHOTS STANDIN SYSDIR
-// SCENARIO: detected, manual, manual-without-lpt, back-and-next, retry, installing.
+// SCENARIO: detected, manual, manual-without-lpt, back-and-next, retry, installing, package.
 // PROGRAM is the installer in its shippable folder, SHOTS the folder for screenshots, STANDIN
 // the stand-in entry point DLL and SYSDIR the prefix's system folder for the program's
 // processor (all Windows paths but SYSDIR). The stand-in is put in place by the scenario.
@@ -11,6 +11,7 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -303,6 +304,104 @@ void Installing(const Arguments& args) {
   CHECK(InstalledPorts().size() == 1);
 }
 
+// The installer and its driver package copied into the prefix, where a scenario may change the
+// package without touching the build's shippable folder. Returns the package's files.
+const std::wstring kCopiedPackage = L"C:\\setup\\PrinterDriver\\series2\\";
+
+std::vector<std::wstring> CopyShippableFolder(Arguments& args) {
+  const std::wstring source = args.program.substr(0, args.program.rfind(L'\\') + 1);
+  const std::wstring series = L"PrinterDriver\\series2\\";
+  const std::wstring target = L"C:\\setup\\";
+  for (const std::wstring& folder : {target, target + L"PrinterDriver", kCopiedPackage}) {
+    CHECK(CreateDirectoryW(folder.c_str(), nullptr));
+  }
+  const std::wstring program = target + args.program.substr(source.size());
+  CHECK(CopyFileW(args.program.c_str(), program.c_str(), TRUE));
+  args.program = program;
+  std::vector<std::wstring> files;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((source + series + L"*").c_str(), &found);
+  CHECK(search != INVALID_HANDLE_VALUE);
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    files.push_back(kCopiedPackage + found.cFileName);
+    CHECK(CopyFileW((source + series + found.cFileName).c_str(), files.back().c_str(), TRUE));
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return files;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::string bytes;
+  if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) bytes += static_cast<char>(c);
+    std::fclose(file);
+  }
+  return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  FILE* file = _wfopen(path.c_str(), L"wb");
+  CHECK(file != nullptr);
+  if (file == nullptr) return;
+  CHECK(std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
+  std::fclose(file);
+}
+
+UniqueFileHandle OpenForWriting(const std::wstring& path) {
+  return UniqueFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+// The package beside the installer: one byte changed in the GPD or the INF, or a file that
+// another process holds open for writing, fails the installation without any command; the
+// package as built installs, and nobody can change it while the install command runs.
+void Package(Arguments args) {
+  const std::vector<std::wstring> files = CopyShippableFolder(args);
+  CHECK(files.size() >= 2);
+  const std::wstring gpd = kCopiedPackage + L"VELS2.GPD";
+  const std::wstring inf = kCopiedPackage + L"OEMPRINT.INF";
+  SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", L"3000");
+  PlaceStandin(args);
+  Session session(args);
+  const auto finishFails = [&] {
+    Session::Dismiss(session.FinishAndWaitForBox(L"ERROR", kFailed));
+    CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
+    CHECK(ReadStandinLog().empty());
+  };
+  for (const std::wstring& file : {gpd, inf}) {
+    // The last line feed becomes a space: still a valid file, but not the one built.
+    const std::string built = ReadBytes(file);
+    std::string changed = built;
+    const size_t lastLineFeed = changed.rfind('\n');
+    CHECK(lastLineFeed != std::string::npos);
+    if (lastLineFeed != std::string::npos) changed[lastLineFeed] = ' ';
+    WriteBytes(file, changed);
+    finishFails();
+    WriteBytes(file, built);
+  }
+  {
+    const UniqueFileHandle writer = OpenForWriting(gpd);
+    CHECK(writer.IsValid());
+    finishFails();
+  }
+
+  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+  CHECK(WaitUntil([] { return !ReadStandinLog().empty(); }));
+  for (const std::wstring& file : files) {
+    CHECK(!OpenForWriting(file).IsValid());
+    CHECK(!DeleteFileW(file.c_str()));
+    CHECK(!MoveFileW(file.c_str(), (file + L".old").c_str()));
+  }
+  HWND box = session.WaitForBox(L"OK", kSucceeded);
+  // Let go of once the install command has ended.
+  for (const std::wstring& file : files) CHECK(OpenForWriting(file).IsValid());
+  Session::Dismiss(box);
+  session.CheckClosedAfterSuccess();
+  CHECK(InstalledPorts().size() == 1);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -324,6 +423,8 @@ int wmain(int argc, wchar_t** argv) {
     Retry(args);
   } else if (scenario == L"installing") {
     Installing(args);
+  } else if (scenario == L"package") {
+    Package(args);
   } else {
     std::fprintf(stderr, "unknown scenario\n");
     return 2;

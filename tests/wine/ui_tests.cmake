@@ -23,7 +23,7 @@ target_link_options(ui_install_test PRIVATE -municode)
 add_dependencies(ui_install_test VelmoraSetup printui_standin)
 wine_path(ui_shots ${CMAKE_CURRENT_BINARY_DIR})
 wine_path(ui_standin ${CMAKE_CURRENT_BINARY_DIR}/printui.dll)
-foreach(scenario detected manual manual-without-lpt back-and-next retry installing)
+foreach(scenario detected manual manual-without-lpt back-and-next retry installing package)
   add_wine_test(ui_install_${scenario}
     COMMAND $<TARGET_FILE:ui_install_test> ${scenario} ${ui_program} ${ui_shots}
             ${ui_standin} ${WINE_SYSDIR})
