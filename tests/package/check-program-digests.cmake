@@ -1,0 +1,45 @@
+# cmake -DBUILD_DIR=... -DFOLDER=... -DPROGRAM=... -DDIGESTS=... -P check-program-digests.cmake
+# Installs the build into FOLDER as the release is made, and fails unless the program there
+# holds the SHA-256 digest and the path of every file of the package there, and the digests
+# compiled into it (DIGESTS, the generated source) are those of exactly these files.
+file(REMOVE_RECURSE ${FOLDER})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${FOLDER}
+                RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed (${status})")
+endif()
+
+file(READ ${FOLDER}/${PROGRAM} program HEX)
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${FOLDER} ${FOLDER}/PrinterDriver/*)
+set(shipped)
+foreach(file IN LISTS files)
+  file(SHA256 ${FOLDER}/${file} digest)
+  list(APPEND shipped ${digest})
+  string(FIND "${program}" "${digest}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${PROGRAM} lacks the digest of ${file}")
+  endif()
+  # The path as the program names it: backslashes, UTF-16LE.
+  string(REPLACE "/" "\\" path ${file})
+  string(HEX "${path}" ascii)
+  string(REGEX REPLACE "(..)" "\\100" utf16 ${ascii})
+  string(FIND "${program}" "${utf16}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${PROGRAM} lacks the path ${path}")
+  endif()
+endforeach()
+
+file(READ ${DIGESTS} source)
+string(REGEX MATCHALL "{0x[^}]*}" compiled "${source}")
+set(compiled_digests)
+foreach(bytes IN LISTS compiled)
+  string(REGEX REPLACE "[{}, ]|0x" "" digest "${bytes}")
+  list(APPEND compiled_digests ${digest})
+endforeach()
+list(SORT shipped)
+list(SORT compiled_digests)
+if(NOT shipped STREQUAL compiled_digests)
+  message(FATAL_ERROR "the program's digests\n  ${compiled_digests}\nare not the package's\n  ${shipped}")
+endif()
+list(LENGTH shipped count)
+message(STATUS "${PROGRAM} holds the digests of the ${count} files of its package")
