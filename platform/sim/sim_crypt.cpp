@@ -1,6 +1,7 @@
 // Simulated CryptoAPI: one provider type and one hash, SHA-256, computed for real so that the
 // digests the build takes of the driver package match the files a test places. Calls with any
 // other provider type, flags or algorithm fail, as they would for the program on Windows.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -34,10 +35,11 @@ std::string Sha256(std::string data) {
   for (int i = 7; i >= 0; --i) data += static_cast<char>(bits >> (8 * i));
   for (std::size_t block = 0; block < data.size(); block += 64) {
     std::uint32_t w[64];
-    for (int i = 0; i < 16; ++i) {
+    for (std::size_t i = 0; i < 16; ++i) {
       w[i] = 0;
-      for (int j = 0; j < 4; ++j)
+      for (std::size_t j = 0; j < 4; ++j) {
         w[i] = (w[i] << 8) | static_cast<std::uint8_t>(data[block + 4 * i + j]);
+      }
     }
     for (int i = 16; i < 64; ++i) {
       const std::uint32_t s0 = Rotate(w[i - 15], 7) ^ Rotate(w[i - 15], 18) ^ (w[i - 15] >> 3);
@@ -124,7 +126,7 @@ BOOL CryptGetHashParam(HCRYPTHASH hash, DWORD parameter, BYTE* data, DWORD* leng
     SetLastError(ERROR_MORE_DATA);
     return FALSE;
   }
-  std::memcpy(data, digest.data(), digest.size());
+  std::copy(digest.begin(), digest.end(), data);
   *length = static_cast<DWORD>(digest.size());
   return TRUE;
 }
