@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/dll_search.h"
 #include "platform/win32.h"
 
 namespace {
@@ -25,8 +26,11 @@ void __verbose_terminate_handler() { std::abort(); }  // NOLINT(bugprone-reserve
 }  // namespace __gnu_cxx
 
 // The program's entry point. Nothing unwinds out of it: an exception that reaches it (memory
-// exhaustion outside any window procedure) ends the process with exit code 1.
+// exhaustion outside any window procedure) ends the process with exit code 1. Static
+// initialisation before it loads no library, so narrowing the library search here comes
+// before any library the program loads by name.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+  RestrictDllSearchToSystemFolder();
   CWinApp* app = AfxGetApp();
   if (app == nullptr) return 1;
   try {

@@ -4,6 +4,7 @@
 #include "install/package_integrity.h"
 #include "install/printui_runner.h"
 #include "platform/local_buffer.h"
+#include "platform/spooler_library.h"
 #include "platform/wide_text.h"
 
 const WCHAR kInstallTemplate[] =
@@ -18,15 +19,15 @@ const WCHAR kSetDefaultTemplate[] = TEXT("PRINTUI.DLL,PrintUIEntry /y /q /n \"%s
 int PrinterExists(const WCHAR* name) {
   DWORD needed = 0;
   DWORD returned = 0;
-  if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned)) {
+  if (!SpoolerEnumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned)) {
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return 0;
   } else {
     needed = 0;
   }
   LocalBuffer buffer(needed);
   if (needed != 0 && !buffer.IsValid()) return 0;
-  if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.Data(),
-                     static_cast<DWORD>(buffer.Size()), &needed, &returned)) {
+  if (!SpoolerEnumPrinters(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.Data(),
+                           static_cast<DWORD>(buffer.Size()), &needed, &returned)) {
     return 0;
   }
   const auto* records = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.Data());

@@ -1,5 +1,6 @@
 #include "install/printui_runner.h"
 
+#include "platform/system_folder.h"
 #include "platform/unique_handle.h"
 
 int FormatCommandList(WCHAR (&buffer)[kCommandWidth], const WCHAR* format,
@@ -59,19 +60,32 @@ const WCHAR* LaunchErrorText(DWORD code) {
   }
 }
 
+namespace {
+
+int ReportLaunchFailure(DWORD code) {
+  MessageBoxW(nullptr, LaunchErrorText(code), TEXT("ERROR"), MB_OK | MB_ICONERROR);
+  return 0;
+}
+
+}  // namespace
+
 int RunPrintUiCommand(const WCHAR* command) {
+  // The machine's own rundll32, by full path and started in the system folder: never one
+  // that the program's folder or the current folder offers.
+  WCHAR program[kSystemPathWidth] = {};
+  WCHAR folder[kSystemPathWidth] = {};
+  if (!NativeSystemFilePath(TEXT("rundll32.exe"), program) || !SystemFolder(folder)) {
+    return ReportLaunchFailure(GetLastError());
+  }
   SHELLEXECUTEINFOW request{};
   request.cbSize = sizeof(request);
   request.fMask = SEE_MASK_NOCLOSEPROCESS;
   request.lpVerb = TEXT("open");
-  request.lpFile = TEXT("rundll32");
+  request.lpFile = program;
   request.lpParameters = command;
+  request.lpDirectory = folder;
   request.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExW(&request)) {
-    const DWORD code = GetLastError();
-    MessageBoxW(nullptr, LaunchErrorText(code), TEXT("ERROR"), MB_OK | MB_ICONERROR);
-    return 0;
-  }
+  if (!ShellExecuteExW(&request)) return ReportLaunchFailure(GetLastError());
   // A launch may succeed without a process to wait for (the shell handed the request on).
   UniqueKernelHandle process(request.hProcess);
   if (process.IsValid()) WaitForSingleObject(process.Get(), kCommandTimeoutMs);

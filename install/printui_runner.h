@@ -24,7 +24,8 @@ int FormatCommand(WCHAR (&buffer)[kCommandWidth], const WCHAR* format, Arguments
 // The fixed English text for a launch failure's last-error code.
 const WCHAR* LaunchErrorText(DWORD code);
 
-// Runs "rundll32 <command>" and waits for it at most two minutes. Returns 1 once the
-// command was launched (whatever it then did), or 0 after telling the user why the launch
-// failed.
+// Runs "<native system folder>\rundll32.exe <command>" in the system folder and waits for it
+// at most two minutes. Returns 1 once the command was launched (whatever it then did), or 0
+// after telling the user why the launch failed. When the system folder cannot be told or its
+// path would not fit, that is a failed launch: the box gives the reason's text.
 int RunPrintUiCommand(const WCHAR* command);

@@ -81,3 +81,11 @@ struct CryptHashTraits {
   static void Close(Type hash) { CryptDestroyHash(hash); }
 };
 using UniqueCryptHash = UniqueHandle<CryptHashTraits>;
+
+// Libraries the program loads by itself: NULL when absent.
+struct ModuleTraits {
+  using Type = HMODULE;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type module) { FreeLibrary(module); }
+};
+using UniqueModule = UniqueHandle<ModuleTraits>;

@@ -1,5 +1,5 @@
-// Simulated kernel and user calls: last error, module path, waits, sleeps, local memory,
-// message boxes.
+// Simulated kernel and user calls: last error, module path, system folders, sleeps, local
+// memory, message boxes.
 #include <cstdlib>
 
 #include "platform/sim/sim_machine.h"
@@ -31,6 +31,43 @@ DWORD GetModuleFileNameW(HMODULE, LPWSTR fileName, DWORD size) {
   fileName[path.size()] = 0;
   SetLastError(ERROR_SUCCESS);
   return static_cast<DWORD>(path.size());
+}
+
+namespace {
+// As the platform reports a folder: its length when it fits with the terminator, the size it
+// needs when it does not, 0 on failure.
+UINT ReportFolder(Call call, const std::u16string& folder, LPWSTR buffer, UINT size) {
+  sim::Machine& machine = TheMachine();
+  machine.Record({call, folder, {}, size});
+  if (machine.TakeFailure(call)) return 0;
+  if (folder.size() >= size) return static_cast<UINT>(folder.size() + 1);
+  folder.copy(buffer, folder.size());
+  buffer[folder.size()] = 0;
+  return static_cast<UINT>(folder.size());
+}
+}  // namespace
+
+UINT GetSystemDirectoryW(LPWSTR buffer, UINT size) {
+  return ReportFolder(Call::GetSystemDirectoryW, TheMachine().systemDirectory, buffer, size);
+}
+
+UINT GetSystemWindowsDirectoryW(LPWSTR buffer, UINT size) {
+  return ReportFolder(Call::GetSystemWindowsDirectoryW, TheMachine().windowsDirectory, buffer,
+                      size);
+}
+
+HANDLE GetCurrentProcess() { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)); }
+
+BOOL IsWow64Process(HANDLE process, BOOL* wow64) {
+  sim::Machine& machine = TheMachine();
+  machine.Record({Call::IsWow64Process});
+  if (machine.TakeFailure(Call::IsWow64Process)) return FALSE;
+  if (process != GetCurrentProcess()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  *wow64 = machine.wow64 ? TRUE : FALSE;
+  return TRUE;
 }
 
 BOOL CloseHandle(HANDLE handle) {

@@ -49,4 +49,11 @@ HANDLE Machine::NewHandle() {
   return handle;
 }
 
+HMODULE Machine::NewModule() {
+  HMODULE module = reinterpret_cast<HMODULE>(nextHandle_);
+  nextHandle_ += 4;
+  loadedModules.insert(module);
+  return module;
+}
+
 }  // namespace sim

@@ -26,6 +26,12 @@ enum class Call {
   LocalAlloc,
   MessageBoxW,
   EnumPrintersW,
+  GetSystemDirectoryW,
+  GetSystemWindowsDirectoryW,
+  IsWow64Process,
+  LoadLibraryExW,
+  GetProcAddress,
+  FreeLibrary,
   // Port discovery; how these calls are recorded is told in sim_devices.h.
   SetupDiGetClassDevsW,
   SetupDiEnumDeviceInterfaces,
@@ -47,11 +53,12 @@ enum class Call {
 };
 
 // One call as the machine saw it. What the texts and the value hold depends on the call:
-// ShellExecuteExW: text = parameters, detail = file, aux = verb, value = nShow,
-//   flags = fMask, owner = hwnd;
+// ShellExecuteExW: text = parameters, detail = file, aux = verb, directory = lpDirectory,
+//   value = nShow, flags = fMask, owner = hwnd;
 // WaitForSingleObject and Sleep: value = milliseconds;
 // MessageBoxW: text = message, detail = caption, value = style, owner = owner window;
-// EnumPrintersW: value = buffer size offered.
+// EnumPrintersW: value = buffer size offered;
+// LoadLibraryExW: text = path, value = flags; GetProcAddress: text = name.
 struct Event {
   Event(Call c, std::u16string t = {}, std::u16string d = {}, std::uint64_t v = 0)
       : call(c), text(std::move(t)), detail(std::move(d)), value(v) {}
@@ -61,6 +68,7 @@ struct Event {
   std::uint64_t value = 0;
   HWND owner = nullptr;
   std::u16string aux;
+  std::u16string directory;
   std::uint64_t flags = 0;
 };
 
@@ -77,6 +85,10 @@ class Machine {
   std::function<void(const SHELLEXECUTEINFOW&)> onLaunch;
   // Runs after each EnumPrintersW size query, e.g. to add a printer between the two calls.
   std::function<void()> afterPrinterSizeQuery;
+  // The system's folders, and whether the program runs as a 32-bit one on 64-bit Windows.
+  std::u16string systemDirectory = u"C:\\Windows\\system32";
+  std::u16string windowsDirectory = u"C:\\Windows";
+  bool wow64 = false;
 
   // Fault injection: the nth call of that kind from now (1 = the next one) fails with code.
   void Fail(Call call, DWORD code, int nth = 1);
@@ -98,6 +110,11 @@ class Machine {
     return openHandles.empty() && liveBuffers.empty() && cryptProviders.empty() &&
            cryptHashes.empty() && devices.AllReleased();
   }
+  // Libraries loaded and not freed. Not part of AllReleased: the spooler library, once it
+  // offers a function, stays loaded for the rest of the process.
+  std::set<HMODULE> loadedModules;
+  // The one-time initialisations that have run on this machine.
+  std::set<INIT_ONCE*> initialised;
 
   // USB printer interfaces, device-class registry, spooler ports, and the lists and keys held.
   DeviceWorld devices;
@@ -107,6 +124,7 @@ class Machine {
   bool TakeFailure(Call call);
   void Record(Event event) { events.push_back(std::move(event)); }
   HANDLE NewHandle();
+  HMODULE NewModule();
   std::size_t launches = 0;
   // The path and read position of each plain file opened.
   std::map<HANDLE, std::pair<std::u16string, std::size_t>> fileReads;

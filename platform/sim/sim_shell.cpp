@@ -20,6 +20,7 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
                    info->lpFile ? info->lpFile : u"", static_cast<std::uint64_t>(info->nShow)};
   event.owner = info->hwnd;
   event.aux = info->lpVerb ? info->lpVerb : u"";
+  event.directory = info->lpDirectory ? info->lpDirectory : u"";
   event.flags = info->fMask;
   machine.Record(event);
   if (info->cbSize != sizeof(SHELLEXECUTEINFOW)) {
@@ -41,9 +42,10 @@ BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) {
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
   sim::Machine& machine = TheMachine();
   machine.Record({Call::WaitForSingleObject, {}, {}, milliseconds});
+  if (machine.TakeFailure(Call::WaitForSingleObject)) return WAIT_FAILED;
   if (machine.openHandles.count(handle) == 0) {
     SetLastError(ERROR_INVALID_HANDLE);
-    return 0xFFFFFFFF;  // WAIT_FAILED
+    return WAIT_FAILED;
   }
   return ProcessDurations()[handle] > milliseconds ? WAIT_TIMEOUT : WAIT_OBJECT_0;
 }

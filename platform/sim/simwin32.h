@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #define WINAPI
+#define CALLBACK
 #define TEXT(s) u##s
 
 using BOOL = int;
@@ -30,6 +31,7 @@ using HINSTANCE = struct SimInstance*;
 using HMODULE = HINSTANCE;
 using HKEY = struct SimKey*;
 using HICON = struct SimIcon*;
+using FARPROC = std::intptr_t (*)();
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -45,6 +47,9 @@ constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 constexpr DWORD ERROR_NO_ASSOCIATION = 1155;
@@ -56,6 +61,7 @@ constexpr DWORD RPC_S_SERVER_UNAVAILABLE = 1722;
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 
 // Kernel
 DWORD GetLastError();
@@ -64,6 +70,24 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL CloseHandle(HANDLE handle);
 void Sleep(DWORD milliseconds);
+HANDLE GetCurrentProcess();
+BOOL IsWow64Process(HANDLE process, BOOL* wow64);
+UINT GetSystemDirectoryW(LPWSTR buffer, UINT size);
+UINT GetSystemWindowsDirectoryW(LPWSTR buffer, UINT size);
+
+// Kernel: libraries and one-time initialisation
+constexpr DWORD LOAD_WITH_ALTERED_SEARCH_PATH = 0x00000008;
+HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE reserved, DWORD flags);
+FARPROC GetProcAddress(HMODULE module, const char* name);
+BOOL FreeLibrary(HMODULE module);
+union INIT_ONCE {
+  void* Ptr;
+};
+using PINIT_ONCE = INIT_ONCE*;
+using PINIT_ONCE_FN = BOOL (*)(PINIT_ONCE once, void* parameter, void** context);
+#define INIT_ONCE_STATIC_INIT \
+  {}
+BOOL InitOnceExecuteOnce(PINIT_ONCE once, PINIT_ONCE_FN function, void* parameter, void** context);
 
 constexpr UINT LMEM_FIXED = 0x0000;
 constexpr UINT LMEM_ZEROINIT = 0x0040;

@@ -227,6 +227,27 @@ TEST_F(PrinterExistsTest, AnySpoolerFailureCountsAsAbsent) {
   EXPECT_TRUE(machine().AllReleased());
 }
 
+// The spooler library cannot be had: the printer counts as absent and the install fails.
+TEST_F(InstallWorkerTest, SpoolerThatCannotBeLoadedFailsTheInstall) {
+  const struct {
+    Call failing;
+    int nth;
+  } cases[] = {
+      {Call::GetSystemDirectoryW, 3},  // the first two are the runner's
+      {Call::LoadLibraryExW, 1},
+      {Call::GetProcAddress, 2},  // EnumPrintersW
+  };
+  for (const auto& c : cases) {
+    sim::ResetMachine();
+    Locate(u"C:\\Drivers\\Setup\\install.exe");
+    InstallCommandAddsPrinter();
+    machine().Fail(c.failing, ERROR_NOT_ENOUGH_MEMORY, c.nth);
+    EXPECT_EQ(RunWorker(), kInstallFailed);
+    EXPECT_EQ(Steps(), (std::vector<std::string>{"install", "sleep 500"}));
+    EXPECT_TRUE(machine().AllReleased());
+  }
+}
+
 TEST_F(InstallWorkerTest, MemoryExhaustionPublishesFailure) {
   InstallCommandAddsPrinter();
   machine().Fail(Call::LocalAlloc, ERROR_NOT_ENOUGH_MEMORY);

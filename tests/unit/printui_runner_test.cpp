@@ -1,5 +1,7 @@
 #include "install/printui_runner.h"
 
+#include <optional>
+
 #include "sim_test.h"
 
 namespace {
@@ -44,7 +46,6 @@ TEST_F(RunPrintUiCommandTest, LaunchesRundll32AndWaitsTwoMinutesAtMost) {
   const auto launches = machine().EventsOf(Call::ShellExecuteExW);
   ASSERT_EQ(launches.size(), 2u);
   EXPECT_EQ(launches[0].text, u"PRINTUI.DLL,PrintUIEntry /y /q /n \"P\"");
-  EXPECT_EQ(launches[0].detail, u"rundll32");
   EXPECT_EQ(launches[0].aux, u"open");
   EXPECT_EQ(launches[0].value, static_cast<std::uint64_t>(SW_SHOWNORMAL));
   EXPECT_EQ(launches[0].flags, SEE_MASK_NOCLOSEPROCESS);
@@ -55,6 +56,77 @@ TEST_F(RunPrintUiCommandTest, LaunchesRundll32AndWaitsTwoMinutesAtMost) {
   EXPECT_EQ(machine().EventsOf(Call::WaitForSingleObject).size(), 2u);
   EXPECT_TRUE(machine().EventsOf(Call::MessageBoxW).empty());
   EXPECT_TRUE(machine().AllReleased()) << "the process handle is closed after the wait";
+}
+
+TEST_F(RunPrintUiCommandTest, StartsTheMachinesOwnRundll32ByFullPathInTheSystemFolder) {
+  const struct {
+    bool wow64;
+    std::u16string windows, system, program;
+  } cases[] = {
+      {false, u"C:\\Windows", u"C:\\Windows\\system32", u"C:\\Windows\\system32\\rundll32.exe"},
+      // A 32-bit program on 64-bit Windows reaches the 64-bit one through the alias only.
+      {true, u"C:\\Windows", u"C:\\Windows\\system32", u"C:\\Windows\\Sysnative\\rundll32.exe"},
+      {true, u"D:\\", u"D:\\system32", u"D:\\Sysnative\\rundll32.exe"},
+  };
+  for (const auto& c : cases) {
+    sim::ResetMachine();
+    machine().wow64 = c.wow64;
+    machine().windowsDirectory = c.windows;
+    machine().systemDirectory = c.system;
+    EXPECT_EQ(RunPrintUiCommand(u"PRINTUI.DLL,PrintUIEntry /il"), 1);
+    const auto launches = machine().EventsOf(Call::ShellExecuteExW);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].detail, c.program);
+    EXPECT_EQ(launches[0].directory, c.system);
+    EXPECT_EQ(launches[0].text, u"PRINTUI.DLL,PrintUIEntry /il");
+  }
+}
+
+// Not knowing where the system's rundll32 is counts as a failed launch: never a bare name.
+TEST_F(RunPrintUiCommandTest, SystemFolderThatCannotBeToldIsAFailedLaunch) {
+  const std::u16string windows = u"C:\\Windows";
+  const std::u16string system = u"C:\\Windows\\system32";
+  const std::u16string deep = u"C:\\" + std::u16string(246, u'w');  // 249 characters
+  const std::u16string overlong = u"C:\\" + std::u16string(300, u'w');
+  const std::u16string denied = u"Access to the specified file is denied.";
+  // Paths that would not fit: ERROR_FILENAME_EXCED_RANGE, which has no text of its own.
+  const std::u16string tooLong = u"Other error occurred.";
+  const struct {
+    bool wow64;
+    std::optional<Call> failing;  // with ERROR_ACCESS_DENIED
+    std::u16string windows, system, text;
+  } cases[] = {
+      {false, Call::IsWow64Process, windows, system, denied},
+      {false, Call::GetSystemDirectoryW, windows, system, denied},
+      {true, Call::GetSystemWindowsDirectoryW, windows, system, denied},
+      {true, Call::GetSystemDirectoryW, windows, system, denied},
+      {false, {}, windows, deep, tooLong},
+      {false, {}, windows, overlong, tooLong},
+      {true, {}, deep, system, tooLong},
+      {true, {}, overlong, system, tooLong},
+      {true, {}, windows, overlong, tooLong},
+  };
+  for (const auto& c : cases) {
+    sim::ResetMachine();
+    machine().wow64 = c.wow64;
+    machine().windowsDirectory = c.windows;
+    machine().systemDirectory = c.system;
+    if (c.failing) machine().Fail(*c.failing, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RunPrintUiCommand(u"PRINTUI.DLL,PrintUIEntry /il"), 0);
+    EXPECT_TRUE(machine().EventsOf(Call::ShellExecuteExW).empty());
+    const auto boxes = machine().EventsOf(Call::MessageBoxW);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, c.text);
+    EXPECT_EQ(boxes[0].detail, u"ERROR");
+    EXPECT_TRUE(machine().AllReleased());
+  }
+}
+
+TEST_F(RunPrintUiCommandTest, FailedWaitStillCountsAsLaunched) {
+  machine().Fail(Call::WaitForSingleObject, ERROR_INVALID_HANDLE);
+  EXPECT_EQ(RunPrintUiCommand(u"PRINTUI.DLL,PrintUIEntry /il"), 1);
+  EXPECT_TRUE(machine().EventsOf(Call::MessageBoxW).empty());
+  EXPECT_TRUE(machine().AllReleased()) << "the process handle is closed all the same";
 }
 
 TEST_F(RunPrintUiCommandTest, LaunchWithoutProcessHandleCountsAsLaunched) {
