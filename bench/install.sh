@@ -10,8 +10,10 @@ idle=${3:-60}
 cycles=${4:-50}
 . bench/wine_bench.sh
 program=$(windows_path "$(ls "$build"/dist/VelmoraSetup*.exe)")
-standin=$(windows_path "$build/tests/wine/printui.dll")
-if [ "$preset" = x86_64 ]; then sysdir=system32; else sysdir=syswow64; fi
+# The installer starts the native rundll32: the x86_64 stand-in goes in the native system
+# folder, which a 32-bit probe reaches through the Sysnative alias.
+standin=$(windows_path "$build/tests/wine/x86_64/printui.dll")
+if [ "$preset" = x86_64 ]; then sysdir=system32; else sysdir=Sysnative; fi
 probe=$build/bench/install_probe.exe
 echo "port and install page, $preset build:"
 tests/wine/run-in-wine.sh run "$prefix" "$probe" latency "$program" "$standin" "$sysdir" "$rounds"

@@ -4,7 +4,7 @@ add_library(ports_wine_fixture STATIC ports_fixture.cpp)
 target_link_libraries(ports_wine_fixture PUBLIC platform)
 
 add_executable(ports_wine_test ports_wine_test.cpp)
-target_link_libraries(ports_wine_test PRIVATE ports ports_wine_fixture)
+target_link_libraries(ports_wine_test PRIVATE ports ports_wine_fixture winspool)
 add_wine_test(wine_ports_discovery COMMAND $<TARGET_FILE:ports_wine_test>)
 
 # The install command fuzzer's argument splitting against the platform's, on its seed corpus.

@@ -22,18 +22,6 @@
 
 namespace {
 
-void Record(const wchar_t* commandLine) {
-  HANDLE file = CreateFileW(STANDIN_LOG_PATH, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  std::wstring line = commandLine;
-  line += L"\n";
-  DWORD written = 0;
-  const DWORD bytes = static_cast<DWORD>(line.size()) * sizeof(wchar_t);
-  WriteFile(file, line.data(), bytes, &written, nullptr);
-  CloseHandle(file);
-}
-
 void RecordEnd() {
   wchar_t path[MAX_PATH] = {};
   if (GetEnvironmentVariableW(L"PRINTUI_STANDIN_END_LOG", path, MAX_PATH) == 0) return;
@@ -154,7 +142,7 @@ bool InstallPrinter(const std::wstring& name, const std::wstring& port, const st
 }  // namespace
 
 extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCWSTR command, int) {
-  Record(GetCommandLineW());
+  AppendStandinLog(GetCommandLineW());
   wchar_t hold[16] = {};
   if (GetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", hold, 16) > 0) {
     Sleep(static_cast<DWORD>(_wtoi(hold)));

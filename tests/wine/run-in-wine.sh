@@ -1,14 +1,19 @@
 #!/bin/sh
 # Runs a Windows test program under Wine, in a throwaway prefix on a virtual display.
-#   run-in-wine.sh init BASE                  make the base prefix that every run copies
+#   run-in-wine.sh init BASE [win32]          make the base prefix that every run copies
+#                                             (64-bit, or 32-bit with win32)
 #   run-in-wine.sh run BASE [--standin DLL SYSDIR] PROGRAM [ARGS...]
-# With --standin, the test printer UI entry point DLL is placed in the prefix's SYSDIR
-# (system32 for 64-bit programs, syswow64 for 32-bit ones) and preferred over Wine's own.
+# With --standin, the test printer UI entry point DLL is placed in the prefix's SYSDIR and
+# preferred over Wine's own. The installer starts the machine's native rundll32, so the
+# stand-in is the prefix's native build in system32: the x86_64 one in a 64-bit prefix, for
+# 32-bit programs too (they run under WOW64), and the i686 one in a 32-bit prefix.
 set -eu
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Mono and Gecko are never wanted; a printer UI entry point placed in the prefix (the stand-in)
-# is preferred to Wine's own, which is used when there is none.
-export WINEDLLOVERRIDES="mscoree,mshtml=;printui=n,b"
+# is preferred to Wine's own, which is used when there is none. A spooler library found first
+# in the search, beside the program, is taken before Wine's own, as Windows takes it: Wine
+# would otherwise never load a planted one.
+export WINEDLLOVERRIDES="mscoree,mshtml=;printui=n,b;winspool.drv=n,b"
 
 mode=$1
 base=$2
@@ -28,7 +33,7 @@ init)
   rm -rf "$base"
   mkdir -p "$base.tmp"
   start_display "$base.tmp"
-  WINEPREFIX="$base" wineboot -i >/dev/null 2>&1
+  WINEARCH="${1:-win64}" WINEPREFIX="$base" wineboot -i >/dev/null 2>&1
   WINEPREFIX="$base" wineserver -w
   sh "$(dirname "$0")/ui_display.sh" "$base"
   kill "$xvfb_pid"
@@ -53,7 +58,7 @@ run)
   exit $status
   ;;
 *)
-  echo "usage: run-in-wine.sh init BASE | run BASE [--standin DLL SYSDIR] PROGRAM [ARGS...]" >&2
+  echo "usage: run-in-wine.sh init BASE [win32] | run BASE [--standin DLL SYSDIR] PROGRAM [ARGS...]" >&2
   exit 2
   ;;
 esac

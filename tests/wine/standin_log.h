@@ -1,10 +1,12 @@
 // Where the stand-in printer UI entry point records the command lines it receives: one
 // UTF-16LE line per command, in the throwaway prefix, for the test programs to read back.
+// Programs that a test plants where the installer must not look record there too.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #define STANDIN_LOG_PATH L"C:\\standin-commands.txt"
 
@@ -19,4 +21,31 @@ inline std::wstring ReadStandinLog() {
   CloseHandle(file);
   text.resize(read / sizeof(wchar_t));
   return text;
+}
+
+// Appends line and a line end to the log.
+inline void AppendStandinLog(const std::wstring& line) {
+  HANDLE file = CreateFileW(STANDIN_LOG_PATH, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  const std::wstring text = line + L"\n";
+  DWORD written = 0;
+  const DWORD bytes = static_cast<DWORD>(text.size()) * sizeof(wchar_t);
+  WriteFile(file, text.data(), bytes, &written, nullptr);
+  CloseHandle(file);
+}
+
+// The recorded process command lines, each without the program's own path.
+inline std::vector<std::wstring> RecordedCommands() {
+  std::vector<std::wstring> commands;
+  const std::wstring text = ReadStandinLog();
+  size_t start = 0;
+  for (size_t end = text.find(L'\n'); end != std::wstring::npos; end = text.find(L'\n', start)) {
+    std::wstring line = text.substr(start, end - start);
+    start = end + 1;
+    const bool quoted = !line.empty() && line[0] == L'"';
+    const size_t program = quoted ? line.find(L'"', 1) + 1 : line.find(L' ');
+    commands.push_back(line.substr(program + 1));
+  }
+  return commands;
 }

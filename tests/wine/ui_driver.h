@@ -82,14 +82,16 @@ inline std::vector<HWND> DialogsOf(DWORD processId) { return WindowsOf(processId
 
 inline bool HasWindowsOf(DWORD processId) { return !WindowsOf(processId, false).empty(); }
 
-// The installer as a user starts it, by the shell; ended by force if a check left it running.
+// The installer as a user starts it, by the shell, in the given current folder (the test's
+// when none); ended by force if a check left it running.
 class Installer {
  public:
-  explicit Installer(const std::wstring& program) {
+  explicit Installer(const std::wstring& program, const std::wstring& directory = {}) {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.lpFile = program.c_str();
+    info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
     info.nShow = SW_SHOWNORMAL;
     CHECK(ShellExecuteExW(&info));
     process_.Reset(info.hProcess);

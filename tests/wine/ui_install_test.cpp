@@ -1,11 +1,13 @@
 // Drives the real installer's port and install page under Wine, scenario by scenario, through
 // its windows only: virtual USB printers in the prefix, the prefix's spooler ports, and the
 // stand-in printer UI entry point, which records the commands it receives.
-//   ui_install_test SCENARIO PROGRAM SHOTS STANDIN SYSDIR
-// SCENARIO: detected, manual, manual-without-lpt, back-and-next, retry, installing, package.
+//   ui_install_test SCENARIO PROGRAM SHOTS STANDIN PLANTED
+// SCENARIO: detected, manual, manual-without-lpt, back-and-next, retry, installing, package,
+// planted.
 // PROGRAM is the installer in its shippable folder, SHOTS the folder for screenshots, STANDIN
-// the stand-in entry point DLL and SYSDIR the prefix's system folder for the program's
-// processor (all Windows paths but SYSDIR). The stand-in is put in place by the scenario.
+// the stand-in entry point DLL for the prefix's native processor, PLANTED the folder of the
+// impostors rundll32.exe and winspool.drv (all Windows paths). The scenario puts the stand-in
+// where the installer's rundll32, the native one, takes it from: the native system folder.
 #include <windows.h>
 
 #include <winspool.h>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system_folder.h"
 #include "ports/supported_devices.h"
 #include "tests/wine/ports_fixture.h"
 #include "tests/wine/standin_log.h"
@@ -32,7 +35,8 @@ constexpr int kPromptId = 1032;
 constexpr int kListId = 1008;
 
 struct Arguments {
-  std::wstring program, shots, standin, sysdir;
+  std::wstring program, shots, standin, planted;
+  std::wstring directory;  // the installer's current folder; the test's when empty
 };
 
 std::wstring DetectedPrompt(const std::wstring& port) {
@@ -46,8 +50,9 @@ VirtualPrinter SupportedPrinter() {
 }
 
 void PlaceStandin(const Arguments& args) {
-  const std::wstring target = L"C:\\windows\\" + args.sysdir + L"\\printui.dll";
-  CHECK(CopyFileW(args.standin.c_str(), target.c_str(), FALSE));
+  WCHAR target[kSystemPathWidth] = {};
+  CHECK(NativeSystemFilePath(L"printui.dll", target));
+  CHECK(CopyFileW(args.standin.c_str(), target, FALSE));
 }
 
 void SaveWindow(HWND window, const Arguments& args, const wchar_t* name) {
@@ -134,7 +139,7 @@ bool PrinterInstalled(const wchar_t* name) {
 
 // The installer with its wizard open on the port and install page.
 struct Session {
-  explicit Session(const Arguments& args) : installer(args.program) {
+  explicit Session(const Arguments& args) : installer(args.program, args.directory) {
     wizard = installer.WaitForDialog(IsWizard);
     CHECK(wizard != nullptr);
     if (wizard == nullptr) return;
@@ -402,15 +407,43 @@ void Package(Arguments args) {
   CHECK(InstalledPorts().size() == 1);
 }
 
+// The installer in a copy of its shippable folder that also holds impostors of rundll32.exe
+// and winspool.drv and is the installer's current folder, as a download folder may (Wine is
+// told to take a spooler library beside a program first, as Windows does). The installer
+// loads neither impostor, and installs through the system's own rundll32, with the exact
+// command lines.
+void Planted(Arguments args) {
+  CopyShippableFolder(args);
+  args.directory = args.program.substr(0, args.program.rfind(L'\\'));
+  for (const wchar_t* impostor : {L"\\rundll32.exe", L"\\winspool.drv"}) {
+    CHECK(CopyFileW((args.planted + impostor).c_str(), (args.directory + impostor).c_str(), TRUE));
+  }
+  CHECK(RegisterPrinter(SupportedPrinter()));
+  PlaceStandin(args);
+  Session session(args);
+  Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
+  session.CheckClosedAfterSuccess();
+  const std::wstring printer = kPrinter;
+  const std::wstring inf = kCopiedPackage + L"OEMPRINT.INF";
+  const std::vector<std::wstring> expected = {
+      L"PRINTUI.DLL,PrintUIEntry /if /n \"" + printer + L"\" /f \"" + inf +
+          L"\" /r \"USB001\" /m \"" + printer + L"\" ",
+      L"PRINTUI.DLL,PrintUIEntry /y /q /n \"" + printer + L"\"",
+  };
+  const std::vector<std::wstring> recorded = RecordedCommands();
+  CHECK(recorded == expected);
+  if (recorded != expected) std::fwprintf(stderr, L"log: [%ls]\n", ReadStandinLog().c_str());
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 6) {
-    std::fprintf(stderr, "usage: ui_install_test SCENARIO PROGRAM SHOTS STANDIN SYSDIR\n");
+    std::fprintf(stderr, "usage: ui_install_test SCENARIO PROGRAM SHOTS STANDIN PLANTED\n");
     return 2;
   }
   const std::wstring scenario = argv[1];
-  const Arguments args{argv[2], argv[3], argv[4], argv[5]};
+  const Arguments args{argv[2], argv[3], argv[4], argv[5], {}};
   if (scenario == L"detected") {
     Detected(args);
   } else if (scenario == L"manual") {
@@ -425,6 +458,8 @@ int wmain(int argc, wchar_t** argv) {
     Installing(args);
   } else if (scenario == L"package") {
     Package(args);
+  } else if (scenario == L"planted") {
+    Planted(args);
   } else {
     std::fprintf(stderr, "unknown scenario\n");
     return 2;

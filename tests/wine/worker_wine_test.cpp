@@ -40,21 +40,6 @@ std::wstring DefaultPrinter() {
   return GetDefaultPrinterW(name, &size) ? name : L"";
 }
 
-// The recorded process command lines, each without the program's own path.
-std::vector<std::wstring> RecordedCommands() {
-  std::vector<std::wstring> commands;
-  const std::wstring text = ReadStandinLog();
-  size_t start = 0;
-  for (size_t end = text.find(L'\n'); end != std::wstring::npos; end = text.find(L'\n', start)) {
-    std::wstring line = text.substr(start, end - start);
-    start = end + 1;
-    const bool quoted = !line.empty() && line[0] == L'"';
-    const size_t program = quoted ? line.find(L'"', 1) + 1 : line.find(L' ');
-    commands.push_back(line.substr(program + 1));
-  }
-  return commands;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
