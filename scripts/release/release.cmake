@@ -41,3 +41,12 @@ add_test(NAME release_folder
                  -DFOLDER=${release_dir}/check -DPROGRAM=${release_program}
                  -DEXPECT_PROGRAM=$<TARGET_EXISTS:VelmoraSetup> -P
                  ${CMAKE_CURRENT_LIST_DIR}/check-release.cmake)
+
+# The shipped program imports only DLLs that Windows takes from its own folder, and carries the
+# hardening flags in its PE header.
+if(TARGET VelmoraSetup)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.program_pe_headers
+           COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/check-program.py
+                   $<TARGET_FILE:VelmoraSetup>)
+endif()
