@@ -34,6 +34,8 @@ add_custom_command(
   VERBATIM)
 add_custom_target(release_readme ALL DEPENDS ${release_dir}/README.txt)
 install(FILES ${release_dir}/README.txt DESTINATION .)
+# The release day, for scripts/make-release.sh to date the ZIP's entries.
+file(CONFIGURE OUTPUT ${release_dir}/date.txt CONTENT "${VELMORA_RELEASE_DATE}\n")
 
 # Installs this build into a scratch folder and checks that it holds the release layout.
 add_test(NAME release_folder
@@ -49,4 +51,11 @@ if(TARGET VelmoraSetup)
   add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.program_pe_headers
            COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/check-program.py
                    $<TARGET_FILE:VelmoraSetup>)
+endif()
+
+# What `cmake --install` needs, and nothing else: scripts/make-release.sh builds only this.
+add_custom_target(release_files)
+add_dependencies(release_files release_readme driver_package)
+if(TARGET VelmoraSetup)
+  add_dependencies(release_files VelmoraSetup)
 endif()
