@@ -1,8 +1,9 @@
 #!/bin/sh
 # Proves the release's signing step without the network: makes a throwaway self-signed
 # code-signing certificate, makes the release with it from the existing build trees, and fails
-# unless both signed programs (in the folder and in the ZIP) verify against that certificate
-# and a byte changed in a signed program makes the verification fail.
+# unless both signed programs (in the folder and in the ZIP) verify against that certificate,
+# are the built programs once the signature is removed, and fail the verification once a byte
+# of them changed.
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -38,6 +39,9 @@ for program in VelmoraSetup.exe VelmoraSetup64.exe; do
     { cat "$work/verify.log"; echo "check-signing: $program does not verify" >&2; exit 1; }
   grep -E "^Signature verification|Subject" "$work/verify.log" |
     sed "s/^[[:space:]]*/$program: /" | sort -u
+  # Without its signature, the program is the build's, byte for byte.
+  osslsigncode remove-signature -in "$signed" -out "$work/$program" >/dev/null
+  cmp "$work/$program" "$root"/build/*/dist/"$program"
   change_byte "$signed"
   if osslsigncode verify -CAfile "$work/cert.pem" -in "$signed" >"$work/verify.log" 2>&1 ||
     ! grep -q "^Calculated message digest.*MISMATCH" "$work/verify.log"; then
