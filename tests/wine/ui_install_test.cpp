@@ -3,7 +3,7 @@
 // stand-in printer UI entry point, which records the commands it receives.
 //   ui_install_test SCENARIO PROGRAM SHOTS STANDIN PLANTED
 // SCENARIO: detected, manual, manual-without-lpt, back-and-next, retry, installing, package,
-// planted.
+// planted, timer-fails, thread-fails, spooler-fails.
 // PROGRAM is the installer in its shippable folder, SHOTS the folder for screenshots, STANDIN
 // the stand-in entry point DLL for the prefix's native processor, PLANTED the folder of the
 // impostors rundll32.exe and winspool.drv (all Windows paths). The scenario puts the stand-in
@@ -137,13 +137,40 @@ bool PrinterInstalled(const wchar_t* name) {
   return true;
 }
 
-// The installer with its wizard open on the port and install page.
+// Loads fault_inject.dll, which lies beside this program, into the installer on a thread of
+// its own there: from then on the installer's call named by INSTALLER_FAULT fails. Both
+// programs run on the same processor, so LoadLibraryW lies at the same address in both.
+bool InjectFault(HANDLE process) {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring library(path, length);
+  library.replace(library.rfind(L'\\') + 1, std::wstring::npos, L"fault_inject.dll");
+  const SIZE_T bytes = (library.size() + 1) * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (remote == nullptr || !WriteProcessMemory(process, remote, library.c_str(), bytes, nullptr)) {
+    return false;
+  }
+  const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+  const UniqueKernelHandle thread(
+      CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr));
+  DWORD loaded = 0;
+  const bool injected = thread.IsValid() && WaitForSingleObject(thread.Get(), kWaitMs) == 0 &&
+                        GetExitCodeThread(thread.Get(), &loaded) && loaded != 0;
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  return injected;
+}
+
+// The installer with its wizard open on the port and install page; with a fault, the fault
+// library is injected while the welcome page is shown.
 struct Session {
-  explicit Session(const Arguments& args) : installer(args.program, args.directory) {
+  explicit Session(const Arguments& args, bool withFault = false)
+      : installer(args.program, args.directory) {
     wizard = installer.WaitForDialog(IsWizard);
     CHECK(wizard != nullptr);
     if (wizard == nullptr) return;
     CHECK(WaitUntil([&] { return PageIndex(wizard) == 0 && Usable(wizard, kNextButton); }));
+    if (withFault) CHECK(InjectFault(installer.Handle()));
     Press(wizard, PSBTN_NEXT, 1);
   }
   HWND Page() const { return CurrentPage(wizard); }
@@ -435,6 +462,36 @@ void Planted(Arguments args) {
   if (recorded != expected) std::fwprintf(stderr, L"log: [%ls]\n", ReadStandinLog().c_str());
 }
 
+// Finish when the result timer or the worker thread cannot be had: the failure box at once,
+// no command run, and the page as it was before Finish, buttons usable and the wizard free to
+// close.
+void StartFails(const Arguments& args, const wchar_t* fault) {
+  SetEnvironmentVariableW(L"INSTALLER_FAULT", fault);
+  PlaceStandin(args);
+  Session session(args, true);
+  CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
+  const std::wstring prompt = session.Prompt();
+  Session::Dismiss(session.FinishAndWaitForBox(L"ERROR", kFailed));
+  CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
+  CHECK(PageIndex(session.wizard) == 1);
+  CHECK(session.Prompt() == prompt);
+  CHECK(ReadStandinLog().empty());
+  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  CHECK(session.installer.Ended(10000));
+}
+
+// The spooler cannot be asked: the nine fallback ports, LPT1: selected.
+void SpoolerFails(const Arguments& args) {
+  const std::vector<std::wstring> fallback = {L"LPT1:", L"LPT2:", L"LPT3:", L"COM1:", L"COM2:",
+                                              L"COM3:", L"COM4:", L"COM5:", L"USB001"};
+  CHECK(SpoolerPorts() != fallback);
+  SetEnvironmentVariableW(L"INSTALLER_FAULT", L"spooler");
+  Session session(args, true);
+  CHECK(session.Prompt() == kManualPrompt);
+  CHECK(ListEntries(session.List()) == fallback);
+  CHECK(SendMessageW(session.List(), LB_GETCURSEL, 0, 0) == 0);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -460,6 +517,12 @@ int wmain(int argc, wchar_t** argv) {
     Package(args);
   } else if (scenario == L"planted") {
     Planted(args);
+  } else if (scenario == L"timer-fails") {
+    StartFails(args, L"timer");
+  } else if (scenario == L"thread-fails") {
+    StartFails(args, L"thread");
+  } else if (scenario == L"spooler-fails") {
+    SpoolerFails(args);
   } else {
     std::fprintf(stderr, "unknown scenario\n");
     return 2;

@@ -32,8 +32,11 @@ foreach(impostor planted_rundll32 planted_winspool)
   set_target_properties(${impostor} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${planted_dir})
   target_include_directories(${impostor} PRIVATE ${PROJECT_SOURCE_DIR})
 endforeach()
+# Injected into the installer by the scenarios that need a platform call to fail.
+add_library(fault_inject SHARED fault_inject.cpp)
+set_target_properties(fault_inject PROPERTIES PREFIX "")
 add_dependencies(ui_install_test VelmoraSetup printui_standin printui_standin_x86_64
-                 planted_rundll32 planted_winspool)
+                 planted_rundll32 planted_winspool fault_inject)
 wine_path(ui_shots ${CMAKE_CURRENT_BINARY_DIR})
 wine_path(ui_planted ${planted_dir})
 function(add_ui_install_test scenario)
@@ -52,7 +55,7 @@ function(add_ui_install_test scenario)
             ${ui_planted})
 endfunction()
 foreach(scenario detected manual manual-without-lpt back-and-next retry installing package
-                 planted)
+                 planted timer-fails thread-fails spooler-fails)
   add_ui_install_test(${scenario})
 endforeach()
 # In a 32-bit prefix, the i686 program's system folder is the native one.
