@@ -25,21 +25,22 @@ std::u16string Decimal(int value) {
 }
 
 void AddEntry(const std::u16string& instance, DWORD port) {
+  sim::Machine& machine = sim::TheMachine();
   std::u16string name = u"##?#" + instance + kClassSuffix;
   std::replace(name.begin(), name.end(), u'\\', u'#');
-  sim::RegistryKey& entry = sim::TheMachine().devices.classKey.Subkey(name);
-  entry.Set(u"DeviceInstance", sim::StringValue(instance));
-  entry.Subkey(u"#").Subkey(u"Control").Set(u"Linked", sim::DwordValue(1));
-  entry.Subkey(u"#").Subkey(u"Device Parameters").Set(u"Port Number", sim::DwordValue(port));
+  machine.classEntries.push_back(name);
+  machine.values[name + u"\\DeviceInstance"] = sim::StringValue(instance);
+  machine.values[name + u"\\#\\Control\\Linked"] = sim::DwordValue(1);
+  machine.values[name + u"\\#\\Device Parameters\\Port Number"] = sim::DwordValue(port);
 }
 
 void Prepare(int entries) {
   sim::ResetMachine();
-  auto& interfaces = sim::TheMachine().devices.interfaces;
+  auto& interfaces = sim::TheMachine().interfaces;
   for (int i = 0; i < 126; ++i) {
-    interfaces.push_back({u"\\\\?\\usb#vid_d7a5&pid_ffff#" + Decimal(i) + kClassSuffix});
+    interfaces.push_back(u"\\\\?\\usb#vid_d7a5&pid_ffff#" + Decimal(i) + kClassSuffix);
   }
-  interfaces.push_back({u"\\\\?\\usb#vid_d7a5&pid_10a1#printer" + std::u16string(kClassSuffix)});
+  interfaces.push_back(u"\\\\?\\usb#vid_d7a5&pid_10a1#printer" + std::u16string(kClassSuffix));
   for (int i = 0; i + 1 < entries; ++i) AddEntry(u"USB\\VID_D7A5&PID_FFFF\\" + Decimal(i), 2);
   AddEntry(u"USB\\VID_D7A5&PID_10A1\\printer", 1);
 }
@@ -49,8 +50,7 @@ double Measure(int entries) {
   Prepare(entries);
   std::vector<double> times;
   for (int run = 0; run < kRepetitions; ++run) {
-    sim::TheMachine().events.clear();
-    sim::TheMachine().devices.fileOpens.clear();
+    sim::TheMachine().opens.clear();
     CUSBPort detector;
     PortNameText port;
     const auto start = std::chrono::steady_clock::now();

@@ -1,38 +1,64 @@
-// Simulated plain files: the files a test placed in Machine::files, opened by their exact path
-// and read from start to end.
+// Simulated files and hashes: the present USB printer interfaces open as devices, the files a
+// test placed open for reading from start to end, and the platform's SHA-256 gives the digest
+// the test named for the bytes hashed.
 #include <algorithm>
-#include <cstring>
 
 #include "platform/sim/sim_machine.h"
 
-using sim::Call;
 using sim::TheMachine;
 
-HANDLE sim::OpenPlainFile(const FileOpen& open) {
-  Machine& machine = TheMachine();
-  if (machine.files.count(open.path) == 0 || open.disposition != OPEN_EXISTING) {
+HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES*, DWORD,
+                   DWORD flagsAndAttributes, HANDLE) {
+  sim::Machine& machine = TheMachine();
+  machine.opens.push_back({fileName, access, shareMode, flagsAndAttributes});
+  if (machine.TakeFailure(&CreateFileW)) return INVALID_HANDLE_VALUE;
+  const auto file = machine.files.find(fileName);
+  const auto& devices = machine.interfaces;
+  if (file == machine.files.end() && std::count(devices.begin(), devices.end(), fileName) == 0) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
-  HANDLE handle = machine.NewHandle();
-  machine.fileReads[handle] = {open.path, 0};
-  return handle;
+  const std::uintptr_t handle = machine.New(fileName);
+  if (file != machine.files.end()) machine.contents[handle] = file->second;
+  return reinterpret_cast<HANDLE>(handle);
 }
 
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
-  sim::Machine& machine = TheMachine();
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED*) {
   *read = 0;
-  const auto found = machine.fileReads.find(file);
-  if (found == machine.fileReads.end() || machine.openHandles.count(file) == 0) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (machine.TakeFailure(Call::ReadFile)) return FALSE;
-  const std::string& bytes = machine.files[found->second.first];
-  std::size_t& position = found->second.second;
-  const std::size_t count = std::min<std::size_t>(toRead, bytes.size() - position);
-  std::memcpy(buffer, bytes.data() + position, count);
-  position += count;
-  *read = static_cast<DWORD>(count);
+  if (TheMachine().TakeFailure(&ReadFile)) return FALSE;
+  std::string& unread = TheMachine().contents.at(sim::Id(file));
+  *read = static_cast<DWORD>(unread.copy(static_cast<char*>(buffer), toRead));
+  unread.erase(0, *read);
   return TRUE;
 }
+
+BOOL CryptAcquireContextW(HCRYPTPROV* provider, LPCWSTR, LPCWSTR, DWORD, DWORD) {
+  if (TheMachine().TakeFailure(&CryptAcquireContextW)) return FALSE;
+  *provider = TheMachine().New();
+  return TRUE;
+}
+
+BOOL CryptReleaseContext(HCRYPTPROV provider, DWORD) { return TheMachine().Release(provider); }
+
+BOOL CryptCreateHash(HCRYPTPROV, ALG_ID, HCRYPTKEY, DWORD, HCRYPTHASH* hash) {
+  if (TheMachine().TakeFailure(&CryptCreateHash)) return FALSE;
+  *hash = TheMachine().New();
+  return TRUE;
+}
+
+BOOL CryptHashData(HCRYPTHASH hash, const BYTE* data, DWORD length, DWORD) {
+  if (TheMachine().TakeFailure(&CryptHashData)) return FALSE;
+  TheMachine().contents[hash].append(reinterpret_cast<const char*>(data), length);
+  return TRUE;
+}
+
+BOOL CryptGetHashParam(HCRYPTHASH hash, DWORD, BYTE* data, DWORD* length, DWORD) {
+  sim::Machine& machine = TheMachine();
+  if (machine.TakeFailure(&CryptGetHashParam)) return FALSE;
+  const auto known = machine.digests.find(machine.contents[hash]);
+  const std::string digest = known != machine.digests.end() ? known->second : std::string(32, 0);
+  *length = static_cast<DWORD>(digest.copy(reinterpret_cast<char*>(data), *length));
+  return TRUE;
+}
+
+BOOL CryptDestroyHash(HCRYPTHASH hash) { return TheMachine().Release(hash); }

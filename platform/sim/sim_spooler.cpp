@@ -1,40 +1,54 @@
-// Simulated spooler lists. Records are laid out as the spooler does: the fixed records one
-// after another at the start of the buffer, their strings after them.
+// The simulated spooler's printer and port lists, laid out as the spooler lays them out: the
+// records one after another at the start of the buffer, their names after them.
 #include <cstring>
 
 #include "platform/sim/sim_machine.h"
 
-using sim::Call;
 using sim::TheMachine;
+
+namespace {
+
+template <typename Record>
+BOOL List(sim::Call call, const std::vector<std::u16string>& names, LPWSTR Record::*name,
+          LPBYTE buffer, DWORD bufferSize, LPDWORD needed, LPDWORD returned) {
+  *returned = 0;
+  if (TheMachine().TakeFailure(call)) return FALSE;
+  *needed = static_cast<DWORD>(names.size() * sizeof(Record));
+  for (const auto& text : names) *needed += static_cast<DWORD>((text.size() + 1) * sizeof(WCHAR));
+  if (bufferSize < *needed) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  auto* records = reinterpret_cast<Record*>(buffer);
+  auto* text = reinterpret_cast<WCHAR*>(buffer + names.size() * sizeof(Record));
+  for (const auto& entry : names) {
+    *records = Record{};
+    (records++)->*name = text;
+    std::memcpy(text, entry.c_str(), (entry.size() + 1) * sizeof(WCHAR));
+    text += entry.size() + 1;
+  }
+  *returned = static_cast<DWORD>(names.size());
+  return TRUE;
+}
+
+}  // namespace
 
 BOOL EnumPrintersW(DWORD flags, LPWSTR, DWORD level, LPBYTE buffer, DWORD bufferSize,
                    LPDWORD needed, LPDWORD returned) {
-  sim::Machine& machine = TheMachine();
-  machine.Record({Call::EnumPrintersW, {}, {}, bufferSize});
-  *returned = 0;
-  if (machine.TakeFailure(Call::EnumPrintersW)) return FALSE;
   if (flags != PRINTER_ENUM_LOCAL || level != 2) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  const std::vector<std::u16string>& names = machine.printers;
-  DWORD size = static_cast<DWORD>(names.size() * sizeof(PRINTER_INFO_2W));
-  for (const auto& name : names) size += static_cast<DWORD>((name.size() + 1) * sizeof(WCHAR));
-  *needed = names.empty() ? 0 : size;
-  if (buffer == nullptr || bufferSize < *needed) {
-    if (buffer == nullptr && machine.afterPrinterSizeQuery) machine.afterPrinterSizeQuery();
-    if (names.empty()) return TRUE;
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+  return List(&EnumPrintersW, TheMachine().printers, &PRINTER_INFO_2W::pPrinterName, buffer,
+              bufferSize, needed, returned);
+}
+
+BOOL EnumPortsW(LPWSTR, DWORD level, LPBYTE buffer, DWORD bufferSize, LPDWORD needed,
+                LPDWORD returned) {
+  if (level != 2) {
+    SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
   }
-  auto* records = reinterpret_cast<PRINTER_INFO_2W*>(buffer);
-  auto* text = reinterpret_cast<WCHAR*>(buffer + names.size() * sizeof(PRINTER_INFO_2W));
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    records[i] = PRINTER_INFO_2W{};
-    records[i].pPrinterName = text;
-    std::memcpy(text, names[i].c_str(), (names[i].size() + 1) * sizeof(WCHAR));
-    text += names[i].size() + 1;
-  }
-  *returned = static_cast<DWORD>(names.size());
-  return TRUE;
+  return List(&EnumPortsW, TheMachine().ports, &PORT_INFO_2W::pPortName, buffer, bufferSize, needed,
+              returned);
 }

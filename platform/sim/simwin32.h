@@ -1,6 +1,7 @@
 // A small simulated subset of the Win32 API for the native unit tests: only the types,
 // constants and calls that the system uses, with the platform's names, member order and
-// error codes. Every call is answered by the scriptable machine in sim_machine.h.
+// error codes. A record that only the simulation fills holds the members up to the last one
+// the system reads. Every call is answered by the scriptable machine in sim_machine.h.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,7 @@ using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;
+using LSTATUS = LONG;
 using UINT = unsigned int;
 using WCHAR = char16_t;
 using LPWSTR = WCHAR*;
@@ -22,16 +24,18 @@ using LPCWSTR = const WCHAR*;
 using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using LPVOID = void*;
+using PVOID = void*;
 using ULONG_PTR = std::uintptr_t;
 using SIZE_T = std::size_t;
 using HANDLE = void*;
 using HLOCAL = void*;
+using HDEVINFO = void*;
 using HWND = struct SimWindow*;
 using HINSTANCE = struct SimInstance*;
 using HMODULE = HINSTANCE;
 using HKEY = struct SimKey*;
-using HICON = struct SimIcon*;
 using FARPROC = std::intptr_t (*)();
+using REGSAM = DWORD;
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -47,35 +51,43 @@ constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_SHARING_VIOLATION = 32;
 constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
-constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_INVALID_LEVEL = 124;
 constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD ERROR_KEY_DELETED = 1018;
 constexpr DWORD ERROR_NO_ASSOCIATION = 1155;
 constexpr DWORD ERROR_DDE_FAIL = 1156;
 constexpr DWORD ERROR_DLL_NOT_FOUND = 1157;
 constexpr DWORD ERROR_CANCELLED = 1223;
 constexpr DWORD RPC_S_SERVER_UNAVAILABLE = 1722;
 
-constexpr DWORD INFINITE = 0xFFFFFFFF;
-constexpr DWORD WAIT_OBJECT_0 = 0;
-constexpr DWORD WAIT_TIMEOUT = 258;
-constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+struct GUID {
+  DWORD Data1;
+  WORD Data2;
+  WORD Data3;
+  BYTE Data4[8];
+};
 
 // Kernel
 DWORD GetLastError();
 void SetLastError(DWORD code);
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
+UINT GetSystemDirectoryW(LPWSTR buffer, UINT size);
+UINT GetSystemWindowsDirectoryW(LPWSTR buffer, UINT size);
+HANDLE GetCurrentProcess();
+BOOL IsWow64Process(HANDLE process, BOOL* wow64);
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL CloseHandle(HANDLE handle);
 void Sleep(DWORD milliseconds);
-HANDLE GetCurrentProcess();
-BOOL IsWow64Process(HANDLE process, BOOL* wow64);
-UINT GetSystemDirectoryW(LPWSTR buffer, UINT size);
-UINT GetSystemWindowsDirectoryW(LPWSTR buffer, UINT size);
 
-// Kernel: libraries and one-time initialisation
+constexpr UINT LPTR = 0x0040;
+HLOCAL LocalAlloc(UINT flags, SIZE_T bytes);
+HLOCAL LocalFree(HLOCAL memory);
+
 constexpr DWORD LOAD_WITH_ALTERED_SEARCH_PATH = 0x00000008;
 HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE reserved, DWORD flags);
 FARPROC GetProcAddress(HMODULE module, const char* name);
@@ -89,22 +101,24 @@ using PINIT_ONCE_FN = BOOL (*)(PINIT_ONCE once, void* parameter, void** context)
   {}
 BOOL InitOnceExecuteOnce(PINIT_ONCE once, PINIT_ONCE_FN function, void* parameter, void** context);
 
-constexpr UINT LMEM_FIXED = 0x0000;
-constexpr UINT LMEM_ZEROINIT = 0x0040;
-constexpr UINT LPTR = LMEM_FIXED | LMEM_ZEROINIT;
-HLOCAL LocalAlloc(UINT flags, SIZE_T bytes);
-HLOCAL LocalFree(HLOCAL memory);
+// Kernel: files and devices
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD FILE_SHARE_READ = 0x00000001;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD FILE_FLAG_OVERLAPPED = 0x40000000;
+struct SECURITY_ATTRIBUTES;
+struct OVERLAPPED;
+HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES* security,
+                   DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED* overlapped);
 
-// User
+// User and shell
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_ICONERROR = 0x00000010;
-constexpr UINT MB_ICONINFORMATION = 0x00000040;
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
-constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
-
-// Shell
 constexpr DWORD SEE_MASK_NOCLOSEPROCESS = 0x00000040;
 struct SHELLEXECUTEINFOW {
   DWORD cbSize;
@@ -133,30 +147,69 @@ constexpr DWORD PRINTER_ENUM_LOCAL = 0x00000002;
 struct PRINTER_INFO_2W {
   LPWSTR pServerName;
   LPWSTR pPrinterName;
-  LPWSTR pShareName;
-  LPWSTR pPortName;
-  LPWSTR pDriverName;
-  LPWSTR pComment;
-  LPWSTR pLocation;
-  void* pDevMode;
-  LPWSTR pSepFile;
-  LPWSTR pPrintProcessor;
-  LPWSTR pDatatype;
-  LPWSTR pParameters;
-  void* pSecurityDescriptor;
-  DWORD Attributes;
-  DWORD Priority;
-  DWORD DefaultPriority;
-  DWORD StartTime;
-  DWORD UntilTime;
-  DWORD Status;
-  DWORD cJobs;
-  DWORD AveragePPM;
 };
 BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD bufferSize,
                    LPDWORD needed, LPDWORD returned);
+struct PORT_INFO_2W {
+  LPWSTR pPortName;
+};
+BOOL EnumPortsW(LPWSTR name, DWORD level, LPBYTE buffer, DWORD bufferSize, LPDWORD needed,
+                LPDWORD returned);
 
-// Device setup, device files, registry and spooler ports
-#include "platform/sim/simwin32_ports.h"
-// Plain files and hashes
-#include "platform/sim/simwin32_crypt.h"
+// Device setup. Records have the natural layout of the 64-bit platform, which the native
+// build is.
+constexpr DWORD DIGCF_PRESENT = 0x00000002;
+constexpr DWORD DIGCF_DEVICEINTERFACE = 0x00000010;
+constexpr DWORD DIOCR_INTERFACE = 0x00000002;
+struct SP_DEVINFO_DATA;
+struct SP_DEVICE_INTERFACE_DATA {
+  DWORD cbSize;
+  GUID InterfaceClassGuid;
+  DWORD Flags;
+  ULONG_PTR Reserved;
+};
+struct SP_DEVICE_INTERFACE_DETAIL_DATA_W {
+  DWORD cbSize;
+  WCHAR DevicePath[1];
+};
+HDEVINFO SetupDiGetClassDevsW(const GUID* classGuid, LPCWSTR enumerator, HWND parent, DWORD flags);
+BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, SP_DEVINFO_DATA* device, const GUID* classGuid,
+                                 DWORD index, SP_DEVICE_INTERFACE_DATA* data);
+BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO set, SP_DEVICE_INTERFACE_DATA* data,
+                                      SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD detailSize,
+                                      LPDWORD requiredSize, SP_DEVINFO_DATA* device);
+BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
+HKEY SetupDiOpenClassRegKeyExW(const GUID* classGuid, REGSAM access, DWORD flags,
+                               LPCWSTR machineName, PVOID reserved);
+
+// Registry
+constexpr REGSAM KEY_READ = 0x00020019;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_BINARY = 3;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
+struct FILETIME;
+LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
+                      LPWSTR className, LPDWORD classLength, FILETIME* lastWrite);
+LSTATUS RegOpenKeyExW(HKEY parent, LPCWSTR subKey, DWORD options, REGSAM access, HKEY* result);
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                         LPDWORD dataSize);
+LSTATUS RegCloseKey(HKEY key);
+
+// CryptoAPI
+using HCRYPTPROV = ULONG_PTR;
+using HCRYPTHASH = ULONG_PTR;
+using HCRYPTKEY = ULONG_PTR;
+using ALG_ID = unsigned int;
+constexpr DWORD PROV_RSA_AES = 24;
+constexpr DWORD CRYPT_VERIFYCONTEXT = 0xF0000000;
+constexpr ALG_ID CALG_SHA_256 = 0x0000800C;
+constexpr DWORD HP_HASHVAL = 0x0002;
+BOOL CryptAcquireContextW(HCRYPTPROV* provider, LPCWSTR container, LPCWSTR providerName, DWORD type,
+                          DWORD flags);
+BOOL CryptReleaseContext(HCRYPTPROV provider, DWORD flags);
+BOOL CryptCreateHash(HCRYPTPROV provider, ALG_ID algorithm, HCRYPTKEY key, DWORD flags,
+                     HCRYPTHASH* hash);
+BOOL CryptHashData(HCRYPTHASH hash, const BYTE* data, DWORD length, DWORD flags);
+BOOL CryptGetHashParam(HCRYPTHASH hash, DWORD parameter, BYTE* data, DWORD* length, DWORD flags);
+BOOL CryptDestroyHash(HCRYPTHASH hash);

@@ -1,126 +1,60 @@
-#include <cstddef>
-#include <tuple>
+// Port discovery where Wine cannot take it: platform calls failing with chosen codes, memory
+// running out, scans that must end, and every handle, key, list and buffer released. Which
+// printer and port real registrations give is the Wine tests' part (ports_wine_test).
+#include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "fixed_text_support.h"
+#include "ports/spooler_ports.h"
 #include "ports/usb_port.h"
-#include "ports_sim_fixture.h"
+#include "sim_test.h"
 
 namespace {
 
-using sim::Call;
-using std::make_tuple;
-using std::tie;
+using sim::DwordValue;
+using sim::StringValue;
 
 const std::u16string kSupported = u"vid_d7a5&pid_10a1";
 const std::u16string kOtherSupported = u"vid_b3f1&pid_10b4";
 const std::u16string kUnsupported = u"vid_d7a5&pid_3f0e";
 
-class FindDeviceTest : public PortsTest {
+class PortsTest : public SimTest {
  protected:
-  int Find(CUSBPort& port) { return port.FindDevice(vid, pid); }
-
-  // The interfaces that CreateFileW was asked to open, by index.
-  std::vector<std::size_t> Opened() {
-    std::vector<std::size_t> opened;
-    const auto& interfaces = machine().devices.interfaces;
-    for (const sim::FileOpen& open : machine().devices.fileOpens) {
-      for (std::size_t i = 0; i < interfaces.size(); ++i) {
-        if (interfaces[i].path == open.path) opened.push_back(i);
-      }
-    }
-    return opened;
+  static std::u16string PathOf(const std::u16string& ids) {
+    const std::string serial = std::to_string(machine().interfaces.size());
+    return u"\\\\?\\usb#" + ids + u"#" + std::u16string(serial.begin(), serial.end()) +
+           u"#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
   }
-
-  // Everything is released except the devices the detectors keep.
-  void ExpectHeld(std::size_t devices) {
-    EXPECT_EQ(machine().openHandles.size(), devices);
-    EXPECT_TRUE(machine().liveBuffers.empty());
-    EXPECT_TRUE(machine().devices.AllReleased());
+  static void AddInterface(const std::u16string& ids) {
+    machine().interfaces.push_back(PathOf(ids));
   }
-
-  IdText vid = TextOf<IdText>(u"none");
-  IdText pid = TextOf<IdText>(u"none");
+  IdText vid, pid;
 };
 
-TEST_F(FindDeviceTest, MakesEachCallWithTheExactArguments) {
+class FindDeviceTest : public PortsTest {};
+
+// Opened for reading and writing without sharing, so that nothing else prints through the
+// printer meanwhile; every other interface examined is closed again.
+TEST_F(FindDeviceTest, HoldsTheFirstSupportedPrinterUnsharedAndClosesTheOthers) {
+  AddInterface(kUnsupported);
   AddInterface(kSupported);
-  CUSBPort port;
-  ASSERT_EQ(Find(port), 1);
-  EXPECT_EQ(tie(vid, pid), make_tuple(u"D7A5", u"10A1"));
-
-  const sim::Event list = machine().EventsOf(Call::SetupDiGetClassDevsW).at(0);
-  EXPECT_EQ(tie(list.detail, list.text, list.value, list.owner),
-            make_tuple(u"{28D78FAD-5A12-11D1-AE5B-0000F803A8C2}", u"", 0x12u, nullptr));
-  const sim::Event enumeration = machine().EventsOf(Call::SetupDiEnumDeviceInterfaces).at(0);
-  EXPECT_EQ(tie(enumeration.text, enumeration.flags),
-            make_tuple(u"", sizeof(SP_DEVICE_INTERFACE_DATA)));
-
-  // The size query passes no record; the fetch passes the required size, not the allocated.
-  const std::size_t required = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) +
-                               (PathOf(kSupported, u"0").size() + 1) * sizeof(WCHAR);
-  const auto details = machine().EventsOf(Call::SetupDiGetDeviceInterfaceDetailW);
-  ASSERT_EQ(details.size(), 2u);
-  EXPECT_EQ(tie(details[0].text, details[0].detail, details[0].aux, details[0].value),
-            make_tuple(u"query", u"", u"required", 0u));
-  EXPECT_EQ(tie(details[1].text, details[1].detail, details[1].value, details[1].flags),
-            make_tuple(u"fetch", u"", required, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)));
-  EXPECT_EQ(machine().EventsOf(Call::LocalAlloc).at(0).value, 4 * required);
-
-  const sim::FileOpen& open = machine().devices.fileOpens.at(0);
-  EXPECT_EQ(tie(open.path, open.access, open.shareMode, open.security, open.disposition, open.flags,
-                open.templateFile),
-            make_tuple(PathOf(kSupported, u"0"), 0xC0000000u, 0u, false, 3u, 0x40000000u, false));
-  EXPECT_EQ(CountOf(Call::SetupDiDestroyDeviceInfoList), 1u);
-  ExpectHeld(1);
-}
-
-struct Discovery {
-  const char* name;
-  std::vector<std::pair<std::u16string, DWORD>> interfaces;  // IDs and open error
-  int result;
-  std::vector<std::size_t> opened;
-  std::u16string pid;
-};
-
-TEST_F(FindDeviceTest, TakesTheFirstOpenableSupportedInterface) {
-  const Discovery cases[] = {
-      {"nothing present", {}, 0, {}, u"none"},
-      {"unsupported first", {{kUnsupported, 0}, {kSupported, 0}}, 1, {0, 1}, u"10A1"},
-      {"lower index wins", {{kOtherSupported, 0}, {kSupported, 0}}, 1, {0}, u"10B4"},
-      {"unopenable skipped",
-       {{kSupported, ERROR_ACCESS_DENIED}, {kOtherSupported, 0}},
-       1,
-       {0, 1},
-       u"10B4"},
-      {"only unopenable", {{kSupported, ERROR_FILE_NOT_FOUND}}, 0, {0}, u"none"},
-      {"upper-case path", {{u"VID_D7A5&PID_10A1", 0}}, 1, {0}, u"10A1"},
-  };
-  for (const Discovery& c : cases) {
-    SCOPED_TRACE(c.name);
-    sim::ResetMachine();
-    pid = TextOf<IdText>(u"none");
-    for (const auto& [ids, error] : c.interfaces) AddInterface(ids, error);
+  {
     CUSBPort port;
-    EXPECT_EQ(Find(port), c.result);
-    EXPECT_EQ(Opened(), c.opened);
-    EXPECT_EQ(pid, c.pid.c_str());
-    ExpectHeld(c.result == 1 ? 1 : 0);
+    ASSERT_EQ(port.FindDevice(vid, pid), 1);
+    EXPECT_EQ(vid, u"D7A5");
+    EXPECT_EQ(pid, u"10A1");
+    ASSERT_EQ(machine().opens.size(), 2u);
+    for (const sim::FileOpen& open : machine().opens) {
+      EXPECT_EQ(open.access, GENERIC_READ | GENERIC_WRITE);
+      EXPECT_EQ(open.shareMode, 0u);
+      EXPECT_EQ(open.flags, FILE_FLAG_OVERLAPPED);
+    }
+    ASSERT_EQ(machine().held.size(), 1u);
+    EXPECT_EQ(machine().held.begin()->second, machine().interfaces[1]);
+    EXPECT_TRUE(machine().buffers.empty());
   }
-}
-
-TEST_F(FindDeviceTest, InterfaceWhoseOpenIsRefusedIsSkipped) {
-  for (DWORD error : {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}) {
-    SCOPED_TRACE(error);
-    sim::ResetMachine();
-    AddInterface(kSupported);
-    AddInterface(kOtherSupported);
-    machine().Fail(Call::CreateFileW, error);
-    CUSBPort port;
-    EXPECT_EQ(Find(port), 1);
-    EXPECT_EQ(Opened(), (std::vector<std::size_t>{0, 1}));
-    EXPECT_EQ(pid, u"10B4");
-    ExpectHeld(1);
-  }
+  EXPECT_TRUE(machine().AllReleased()) << "the detector closes the printer";
 }
 
 TEST_F(FindDeviceTest, ExaminesNoInterfacePastIndex126) {
@@ -129,64 +63,208 @@ TEST_F(FindDeviceTest, ExaminesNoInterfacePastIndex126) {
     for (std::size_t i = 0; i < before; ++i) AddInterface(kUnsupported);
     AddInterface(kSupported);
     CUSBPort port;
-    EXPECT_EQ(Find(port), before < 127 ? 1 : 0);
-    EXPECT_EQ(CountOf(Call::SetupDiEnumDeviceInterfaces), 127u);
-    EXPECT_EQ(Opened().size(), 127u);
+    EXPECT_EQ(port.FindDevice(vid, pid), before == 126 ? 1 : 0);
+    EXPECT_EQ(machine().opens.size(), 127u);
   }
-  ExpectHeld(0);
 }
 
-TEST_F(FindDeviceTest, SkipsInterfacesWhosePathCannotBeHad) {
-  {
-    // A path of 260 characters does not fit the device-path buffer; 259 do.
-    const std::u16string base = PathOf(kSupported, u"");
-    machine().devices.interfaces.push_back({base + std::u16string(260 - base.size(), u'x')});
-    machine().devices.interfaces.push_back({base + std::u16string(259 - base.size(), u'y')});
+TEST_F(FindDeviceTest, SkipsWhatCannotBeReadOrOpenedAndReleasesEverythingElse) {
+  const struct {
+    sim::Call call;
+    int nth;
+    int result;  // 1: the second printer found
+  } cases[] = {
+      {&SetupDiGetDeviceInterfaceDetailW, 1, 1},  // the size query yields no size
+      {&SetupDiGetDeviceInterfaceDetailW, 2, 1},  // the fetch
+      {&LocalAlloc, 1, 1},
+      {&CreateFileW, 1, 1},
+      {&SetupDiGetClassDevsW, 1, 0},
+      {&SetupDiEnumDeviceInterfaces, 1, 0},
+  };
+  for (const auto& c : cases) {
+    sim::ResetMachine();
+    AddInterface(kSupported);
+    AddInterface(kOtherSupported);
+    machine().Fail(c.call, ERROR_ACCESS_DENIED, c.nth);
     CUSBPort port;
-    EXPECT_EQ(Find(port), 1);
-    EXPECT_EQ(Opened(), std::vector<std::size_t>{1});
+    EXPECT_EQ(port.FindDevice(vid, pid), c.result);
+    if (c.result == 1) {
+      EXPECT_EQ(pid, u"10B4");
+    }
+    EXPECT_EQ(machine().held.size(), static_cast<std::size_t>(c.result));
+    EXPECT_TRUE(machine().buffers.empty());
   }
-  // The size query yields no size, then a fetch fails: both skipped, buffers released.
+  // A path of 260 characters does not fit the device-path buffer; 259 do.
   sim::ResetMachine();
-  for (int i = 0; i < 3; ++i) AddInterface(kSupported);
-  machine().Fail(Call::SetupDiGetDeviceInterfaceDetailW, ERROR_INVALID_PARAMETER, 1);
-  machine().Fail(Call::SetupDiGetDeviceInterfaceDetailW, ERROR_INVALID_USER_BUFFER, 3);
+  const std::u16string path = PathOf(kSupported);
+  machine().interfaces = {path + std::u16string(260 - path.size(), u'x'),
+                          path + std::u16string(259 - path.size(), u'y')};
   CUSBPort port;
-  EXPECT_EQ(Find(port), 1);
-  EXPECT_EQ(Opened(), std::vector<std::size_t>{2});
-  EXPECT_EQ(CountOf(Call::LocalAlloc), 2u);
-  ExpectHeld(1);
+  EXPECT_EQ(port.FindDevice(vid, pid), 1);
+  EXPECT_EQ(machine().opens.size(), 1u);
+  EXPECT_EQ(machine().held.begin()->second, machine().interfaces[1]);
 }
 
-TEST_F(FindDeviceTest, PlatformFailuresGiveZeroAndReleaseEverything) {
-  AddInterface(kSupported);
-  CUSBPort port;
-  machine().Fail(Call::SetupDiGetClassDevsW, ERROR_INVALID_DATA);
-  EXPECT_EQ(Find(port), 0);
-  EXPECT_EQ(CountOf(Call::SetupDiEnumDeviceInterfaces), 0u);
-  EXPECT_EQ(CountOf(Call::SetupDiDestroyDeviceInfoList), 0u);
-  machine().Fail(Call::SetupDiEnumDeviceInterfaces, ERROR_INVALID_USER_BUFFER);
-  EXPECT_EQ(Find(port), 0);
-  machine().Fail(Call::LocalAlloc, ERROR_NOT_ENOUGH_MEMORY);
-  EXPECT_EQ(Find(port), 0);
-  ExpectHeld(0);
-}
+const std::u16string kOurs = u"USB\\VID_D7A5&PID_10A1\\5&2f1a&0&1";
+const std::u16string kOther = u"USB\\VID_D7A5&PID_10A2\\5&2f1a&0&3";
 
-TEST_F(FindDeviceTest, KeptDeviceIsClosedByTheNextRunAndByTheDetector) {
-  AddInterface(kSupported);
-  {
-    CUSBPort port;
-    ASSERT_EQ(Find(port), 1);
-    // Opened without sharing, the device opens again only because the run closed it first.
-    EXPECT_EQ(Find(port), 1);
-    ExpectHeld(1);
+struct Entry {
+  std::u16string instance;
+  std::optional<sim::RegistryValue> linked, portNumber;
+};
+
+class GetPortNameTest : public PortsTest {
+ protected:
+  void SetUp() override {
+    PortsTest::SetUp();
+    AddInterface(kSupported);
   }
-  ExpectHeld(0);
-  // Held without sharing by another program: skipped.
-  const UniqueFileHandle other(CreateFileW(machine().devices.interfaces[0].path.c_str(),
-                                           GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  CUSBPort port;
-  EXPECT_EQ(Find(port), 0);
+  // A device-class entry named as the platform names it, with its "DeviceInstance",
+  // "#\Control" "Linked" and "#\Device Parameters" "Port Number".
+  static void Add(const Entry& entry, std::u16string name = {}) {
+    if (name.empty()) name = u"##?#" + entry.instance;
+    std::replace(name.begin(), name.end(), u'\\', u'#');
+    machine().classEntries.push_back(name);
+    machine().values[name + u"\\DeviceInstance"] = StringValue(entry.instance);
+    if (entry.linked) machine().values[name + u"\\#\\Control\\Linked"] = *entry.linked;
+    if (entry.portNumber) {
+      machine().values[name + u"\\#\\Device Parameters\\Port Number"] = *entry.portNumber;
+    }
+  }
+  std::u16string Resolve(const std::vector<Entry>& entries) {
+    for (const Entry& entry : entries) Add(entry);
+    CUSBPort detector;
+    PortNameText port = TextOf<PortNameText>(u"none");
+    const int result = detector.GetPortName(port);
+    EXPECT_EQ(result, port == u"none" ? 0 : 1);
+    EXPECT_EQ(machine().held.size(), 1u) << "only the printer is held";
+    EXPECT_TRUE(machine().buffers.empty());
+    return port.c_str();
+  }
+};
+
+TEST_F(GetPortNameTest, TakesTheFirstLinkedEntryOfTheDevice) {
+  EXPECT_EQ(Resolve({{kOurs, StringValue(u"1"), DwordValue(3)}}), u"USB003");
+  sim::ResetMachine();
+  AddInterface(kSupported);
+  EXPECT_EQ(Resolve({{kOther, DwordValue(1), DwordValue(1)},
+                     {kOurs + u"0", DwordValue(0), DwordValue(2)},
+                     {kOurs + u"1", std::nullopt, DwordValue(3)},
+                     {kOurs, DwordValue(1), DwordValue(4)}}),
+            u"USB004");
+  sim::ResetMachine();
+  AddInterface(kSupported);
+  EXPECT_EQ(
+      Resolve({{kOurs, DwordValue(1), std::nullopt}, {kOurs + u"2", DwordValue(1), DwordValue(2)}}),
+      u"none")
+      << "the first match decides, even without a port number";
+}
+
+// Reading entry 0 opens the entry, "#" and "Control" and queries "Linked" (opens 1 to 3, query
+// 1); opens the entry and queries "DeviceInstance" (open 4, query 2); opens the entry, "#" and
+// "Device Parameters" and queries "Port Number" (opens 5 to 7, query 3).
+TEST_F(GetPortNameTest, AFailedReadSkipsTheEntryUnlessItIsThePortNumbers) {
+  const struct {
+    sim::Call call;
+    int nth;
+    DWORD code;
+    std::u16string port;
+  } cases[] = {
+      {&RegEnumKeyExW, 1, ERROR_KEY_DELETED, u"USB002"},
+      {&RegOpenKeyExW, 1, ERROR_ACCESS_DENIED, u"USB002"},
+      {&RegOpenKeyExW, 3, ERROR_ACCESS_DENIED, u"USB002"},
+      {&RegQueryValueExW, 2, ERROR_MORE_DATA, u"USB002"},
+      {&RegOpenKeyExW, 7, ERROR_ACCESS_DENIED, u"none"},
+      {&RegQueryValueExW, 3, ERROR_MORE_DATA, u"none"},
+      {&SetupDiOpenClassRegKeyExW, 1, ERROR_ACCESS_DENIED, u"none"},  // no entries at all
+  };
+  for (const auto& c : cases) {
+    sim::ResetMachine();
+    AddInterface(kSupported);
+    machine().Fail(c.call, c.code, c.nth);
+    EXPECT_EQ(Resolve({{kOurs, DwordValue(1), DwordValue(1)},
+                       {kOurs + u"2", DwordValue(1), DwordValue(2)}}),
+              c.port);
+  }
+  EXPECT_EQ(machine().Count(&SetupDiOpenClassRegKeyExW), 1);
+}
+
+TEST_F(GetPortNameTest, TheScanEndsWithTheEntriesOrAfter16384) {
+  EXPECT_EQ(Resolve({{kOther, DwordValue(1), DwordValue(1)}}), u"none");
+  // The entry's two reads, and the one that finds no more.
+  EXPECT_EQ(machine().Count(&SetupDiOpenClassRegKeyExW), 3);
+  sim::ResetMachine();
+  AddInterface(kSupported);
+  for (int nth = 1; nth <= 16385; ++nth) machine().Fail(&RegEnumKeyExW, ERROR_KEY_DELETED, nth);
+  EXPECT_EQ(Resolve({}), u"none");
+  EXPECT_EQ(machine().Count(&RegEnumKeyExW), 16384);
+}
+
+TEST_F(GetPortNameTest, LongEntryNamesAreSkippedWhereTheirPathWouldNotFit) {
+  // Name, terminator and "#", "Device Parameters" need 21 more characters of 256.
+  const std::pair<std::size_t, std::u16string> cases[] = {
+      {234, u"USB001"}, {235, u"none"}, {243, u"none"}, {244, u"USB002"}};
+  for (const auto& [length, port] : cases) {
+    sim::ResetMachine();
+    AddInterface(kSupported);
+    Add({kOurs, DwordValue(1), DwordValue(1)}, std::u16string(length, u'n'));
+    EXPECT_EQ(Resolve({{kOurs + u"2", DwordValue(1), DwordValue(2)}}), port) << length;
+  }
+}
+
+// Keeps every name handed over, in order.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor): never deleted through a base.
+class NameList final : public PortNameSink {
+ public:
+  void Add(const WCHAR* name) override { names.emplace_back(name); }
+  std::vector<std::u16string> names;
+};
+
+class EnumSpoolerPortsTest : public SimTest {
+ protected:
+  NameList list;
+};
+
+TEST_F(EnumSpoolerPortsTest, ListsThePortsWithTheSpoolerLoadedOnceByFullPath) {
+  machine().systemDirectory = u"D:\\WINNT\\system32";
+  machine().ports = {u"LPT1:", u"USB001"};
+  EXPECT_EQ(EnumSpoolerPorts(list), 1);
+  EXPECT_EQ(EnumSpoolerPorts(list), 1);
+  EXPECT_EQ(list.names, (std::vector<std::u16string>{u"LPT1:", u"USB001", u"LPT1:", u"USB001"}));
+  ASSERT_EQ(machine().loads.size(), 1u);
+  EXPECT_EQ(machine().loads[0].path, u"D:\\WINNT\\system32\\winspool.drv");
+  EXPECT_EQ(machine().loads[0].flags, LOAD_WITH_ALTERED_SEARCH_PATH);
+  EXPECT_EQ(machine().librariesLoaded, 1) << "kept for the rest of the process";
+  EXPECT_TRUE(machine().AllReleased());
+}
+
+// A spooler that cannot be asked hands over nothing, and the page falls back to its own list.
+// A library that offers neither function is freed at once.
+TEST_F(EnumSpoolerPortsTest, FailuresHandOverNothing) {
+  const struct {
+    sim::Call call;
+    std::vector<int> nth;
+    int result, librariesKept;
+  } cases[] = {
+      {&EnumPortsW, {1}, 0, 1},
+      {&EnumPortsW, {2}, 0, 1},  // e.g. the list grew between the two calls
+      {&LocalAlloc, {1}, 0, 1},
+      {&GetSystemDirectoryW, {1}, 0, 0},
+      {&LoadLibraryExW, {1}, 0, 0},
+      {&GetProcAddress, {1}, 0, 1},  // EnumPortsW missing, EnumPrintersW there
+      {&GetProcAddress, {2}, 1, 1},  // the other way round: the ports are listed
+      {&GetProcAddress, {1, 2}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    sim::ResetMachine();
+    machine().ports = {u"LPT1:"};
+    for (int nth : c.nth) machine().Fail(c.call, ERROR_ACCESS_DENIED, nth);
+    NameList ports;
+    EXPECT_EQ(EnumSpoolerPorts(ports), c.result);
+    EXPECT_EQ(ports.names.size(), static_cast<std::size_t>(c.result));
+    EXPECT_EQ(machine().librariesLoaded, c.librariesKept);
+    EXPECT_TRUE(machine().AllReleased());
+  }
 }
 
 }  // namespace

@@ -3,18 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "platform/sim/sim_machine.h"
 
 class SimTest : public ::testing::Test {
  protected:
   void SetUp() override { sim::ResetMachine(); }
-  sim::Machine& machine() { return sim::TheMachine(); }
+  static sim::Machine& machine() { return sim::TheMachine(); }
 };
-
-inline std::string Narrow(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
