@@ -1,23 +1,17 @@
-// Fuzzes the port in the install command. The input's bytes are the port's UTF-16 text
-// (little-endian pairs, up to the first NUL). For every port that the port page installs on
-// (IsInstallablePort), the install command formatted from the real template, split by the
-// platform's argument rules, must give exactly the template's switches in order, with the
-// printer name, the INF path and the port each one whole argument, unchanged.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
+// Fuzzes the port in the install command: the input is the port's UTF-16 text. For every port
+// that the port page installs on (IsInstallablePort), the install command formatted from the
+// real template, split by the platform's argument rules, must give exactly the template's
+// switches in order, with the printer name, the INF path and the port each one whole
+// argument, unchanged.
 #include <vector>
 
 #include "app/port_choice.h"
 #include "fuzz/command_line_split.h"
+#include "fuzz/fuzz_input.h"
 #include "install/install_worker.h"
 #include "install/printui_runner.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 // An INF path below a folder with blanks and non-ASCII letters, as a download folder may be.
 const WCHAR kInfPath[] =
@@ -26,12 +20,7 @@ const WCHAR kInfPath[] =
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  ArgumentText port;
-  for (std::size_t i = 0; i + 1 < size; i += 2) {
-    const auto unit = static_cast<WCHAR>(data[i] | (data[i + 1] << 8));
-    if (unit == 0) break;
-    port += unit;
-  }
+  const ArgumentText port = Utf16Text(data, size);
   if (!IsInstallablePort(port.c_str())) return 0;
 
   WCHAR command[kCommandWidth] = {};

@@ -2,19 +2,12 @@
 // The input's first byte picks the value type, the rest is the stored data. Checks: values
 // over 256 bytes refused; a rendered text always terminated within the text buffer; a port
 // name always "USB" and at least three decimal digits.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-
+#include "fuzz/fuzz_input.h"
 #include "platform/wide_text.h"
 #include "ports/port_number.h"
 #include "ports/value_text.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 const DWORD kTypes[] = {REG_SZ, REG_DWORD, REG_BINARY, REG_MULTI_SZ, 11};
 

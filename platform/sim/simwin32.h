@@ -1,7 +1,8 @@
 // A small simulated subset of the Win32 API for the native unit tests: only the types,
 // constants and calls that the system uses, with the platform's names, member order and
-// error codes. A record that only the simulation fills holds the members up to the last one
-// the system reads. Every call is answered by the scriptable machine in sim_machine.h.
+// error codes. A record whose size the system does not depend on holds only the members it
+// uses, in the platform's order. Every call is answered by the scriptable machine in
+// sim_machine.h.
 #pragma once
 
 #include <cstddef>
@@ -72,34 +73,34 @@ struct GUID {
 
 // Kernel
 DWORD GetLastError();
-void SetLastError(DWORD code);
-DWORD GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
-UINT GetSystemDirectoryW(LPWSTR buffer, UINT size);
-UINT GetSystemWindowsDirectoryW(LPWSTR buffer, UINT size);
+void SetLastError(DWORD);
+DWORD GetModuleFileNameW(HMODULE, LPWSTR, DWORD);
+UINT GetSystemDirectoryW(LPWSTR, UINT);
+UINT GetSystemWindowsDirectoryW(LPWSTR, UINT);
 HANDLE GetCurrentProcess();
-BOOL IsWow64Process(HANDLE process, BOOL* wow64);
+BOOL IsWow64Process(HANDLE, BOOL*);
 constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
-DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
-BOOL CloseHandle(HANDLE handle);
-void Sleep(DWORD milliseconds);
+DWORD WaitForSingleObject(HANDLE, DWORD);
+BOOL CloseHandle(HANDLE);
+void Sleep(DWORD);
 
 constexpr UINT LPTR = 0x0040;
-HLOCAL LocalAlloc(UINT flags, SIZE_T bytes);
-HLOCAL LocalFree(HLOCAL memory);
+HLOCAL LocalAlloc(UINT, SIZE_T);
+HLOCAL LocalFree(HLOCAL);
 
 constexpr DWORD LOAD_WITH_ALTERED_SEARCH_PATH = 0x00000008;
-HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE reserved, DWORD flags);
-FARPROC GetProcAddress(HMODULE module, const char* name);
-BOOL FreeLibrary(HMODULE module);
+HMODULE LoadLibraryExW(LPCWSTR, HANDLE, DWORD);
+FARPROC GetProcAddress(HMODULE, const char*);
+BOOL FreeLibrary(HMODULE);
 union INIT_ONCE {
   void* Ptr;
 };
 using PINIT_ONCE = INIT_ONCE*;
-using PINIT_ONCE_FN = BOOL (*)(PINIT_ONCE once, void* parameter, void** context);
+using PINIT_ONCE_FN = BOOL (*)(PINIT_ONCE, void*, void**);
 #define INIT_ONCE_STATIC_INIT \
   {}
-BOOL InitOnceExecuteOnce(PINIT_ONCE once, PINIT_ONCE_FN function, void* parameter, void** context);
+BOOL InitOnceExecuteOnce(PINIT_ONCE, PINIT_ONCE_FN, void*, void**);
 
 // Kernel: files and devices
 constexpr DWORD GENERIC_READ = 0x80000000;
@@ -109,38 +110,27 @@ constexpr DWORD OPEN_EXISTING = 3;
 constexpr DWORD FILE_FLAG_OVERLAPPED = 0x40000000;
 struct SECURITY_ATTRIBUTES;
 struct OVERLAPPED;
-HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, SECURITY_ATTRIBUTES* security,
-                   DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, OVERLAPPED* overlapped);
+HANDLE CreateFileW(LPCWSTR, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD, HANDLE);
+BOOL ReadFile(HANDLE, LPVOID, DWORD, LPDWORD, OVERLAPPED*);
 
 // User and shell
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_ICONERROR = 0x00000010;
-int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+int MessageBoxW(HWND, LPCWSTR, LPCWSTR, UINT);
 
 constexpr int SW_SHOWNORMAL = 1;
 constexpr DWORD SEE_MASK_NOCLOSEPROCESS = 0x00000040;
 struct SHELLEXECUTEINFOW {
   DWORD cbSize;
   DWORD fMask;
-  HWND hwnd;
   LPCWSTR lpVerb;
   LPCWSTR lpFile;
   LPCWSTR lpParameters;
   LPCWSTR lpDirectory;
   int nShow;
-  HINSTANCE hInstApp;
-  void* lpIDList;
-  LPCWSTR lpClass;
-  HKEY hkeyClass;
-  DWORD dwHotKey;
-  union {
-    HANDLE hIcon;
-    HANDLE hMonitor;
-  };
   HANDLE hProcess;
 };
-BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info);
+BOOL ShellExecuteExW(SHELLEXECUTEINFOW*);
 
 // Spooler
 constexpr DWORD PRINTER_ENUM_LOCAL = 0x00000002;
@@ -148,13 +138,11 @@ struct PRINTER_INFO_2W {
   LPWSTR pServerName;
   LPWSTR pPrinterName;
 };
-BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD bufferSize,
-                   LPDWORD needed, LPDWORD returned);
+BOOL EnumPrintersW(DWORD, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
 struct PORT_INFO_2W {
   LPWSTR pPortName;
 };
-BOOL EnumPortsW(LPWSTR name, DWORD level, LPBYTE buffer, DWORD bufferSize, LPDWORD needed,
-                LPDWORD returned);
+BOOL EnumPortsW(LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
 
 // Device setup. Records have the natural layout of the 64-bit platform, which the native
 // build is.
@@ -172,15 +160,14 @@ struct SP_DEVICE_INTERFACE_DETAIL_DATA_W {
   DWORD cbSize;
   WCHAR DevicePath[1];
 };
-HDEVINFO SetupDiGetClassDevsW(const GUID* classGuid, LPCWSTR enumerator, HWND parent, DWORD flags);
-BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, SP_DEVINFO_DATA* device, const GUID* classGuid,
-                                 DWORD index, SP_DEVICE_INTERFACE_DATA* data);
-BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO set, SP_DEVICE_INTERFACE_DATA* data,
-                                      SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD detailSize,
-                                      LPDWORD requiredSize, SP_DEVINFO_DATA* device);
-BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
-HKEY SetupDiOpenClassRegKeyExW(const GUID* classGuid, REGSAM access, DWORD flags,
-                               LPCWSTR machineName, PVOID reserved);
+HDEVINFO SetupDiGetClassDevsW(const GUID*, LPCWSTR, HWND, DWORD);
+BOOL SetupDiEnumDeviceInterfaces(HDEVINFO, SP_DEVINFO_DATA*, const GUID*, DWORD,
+                                 SP_DEVICE_INTERFACE_DATA*);
+BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO, SP_DEVICE_INTERFACE_DATA*,
+                                      SP_DEVICE_INTERFACE_DETAIL_DATA_W*, DWORD, LPDWORD,
+                                      SP_DEVINFO_DATA*);
+BOOL SetupDiDestroyDeviceInfoList(HDEVINFO);
+HKEY SetupDiOpenClassRegKeyExW(const GUID*, REGSAM, DWORD, LPCWSTR, PVOID);
 
 // Registry
 constexpr REGSAM KEY_READ = 0x00020019;
@@ -189,12 +176,10 @@ constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
 constexpr DWORD REG_MULTI_SZ = 7;
 struct FILETIME;
-LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
-                      LPWSTR className, LPDWORD classLength, FILETIME* lastWrite);
-LSTATUS RegOpenKeyExW(HKEY parent, LPCWSTR subKey, DWORD options, REGSAM access, HKEY* result);
-LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                         LPDWORD dataSize);
-LSTATUS RegCloseKey(HKEY key);
+LSTATUS RegEnumKeyExW(HKEY, DWORD, LPWSTR, LPDWORD, LPDWORD, LPWSTR, LPDWORD, FILETIME*);
+LSTATUS RegOpenKeyExW(HKEY, LPCWSTR, DWORD, REGSAM, HKEY*);
+LSTATUS RegQueryValueExW(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+LSTATUS RegCloseKey(HKEY);
 
 // CryptoAPI
 using HCRYPTPROV = ULONG_PTR;
@@ -205,11 +190,9 @@ constexpr DWORD PROV_RSA_AES = 24;
 constexpr DWORD CRYPT_VERIFYCONTEXT = 0xF0000000;
 constexpr ALG_ID CALG_SHA_256 = 0x0000800C;
 constexpr DWORD HP_HASHVAL = 0x0002;
-BOOL CryptAcquireContextW(HCRYPTPROV* provider, LPCWSTR container, LPCWSTR providerName, DWORD type,
-                          DWORD flags);
-BOOL CryptReleaseContext(HCRYPTPROV provider, DWORD flags);
-BOOL CryptCreateHash(HCRYPTPROV provider, ALG_ID algorithm, HCRYPTKEY key, DWORD flags,
-                     HCRYPTHASH* hash);
-BOOL CryptHashData(HCRYPTHASH hash, const BYTE* data, DWORD length, DWORD flags);
-BOOL CryptGetHashParam(HCRYPTHASH hash, DWORD parameter, BYTE* data, DWORD* length, DWORD flags);
-BOOL CryptDestroyHash(HCRYPTHASH hash);
+BOOL CryptAcquireContextW(HCRYPTPROV*, LPCWSTR, LPCWSTR, DWORD, DWORD);
+BOOL CryptReleaseContext(HCRYPTPROV, DWORD);
+BOOL CryptCreateHash(HCRYPTPROV, ALG_ID, HCRYPTKEY, DWORD, HCRYPTHASH*);
+BOOL CryptHashData(HCRYPTHASH, const BYTE*, DWORD, DWORD);
+BOOL CryptGetHashParam(HCRYPTHASH, DWORD, BYTE*, DWORD*, DWORD);
+BOOL CryptDestroyHash(HCRYPTHASH);

@@ -15,30 +15,26 @@ const std::u16string kDirectory = u"C:\\Drivers\\Setup\\";
 
 class InstallWorkerTest : public SimTest {
  protected:
-  void SetUp() override {
-    SimTest::SetUp();
-    Locate(kDirectory + u"install.exe");
-  }
+  void SetUp() override { Fresh(); }
 
-  // The program at that path, with the driver package it was built with beside it: files of
-  // more than one read each, and the digests the build took of them.
-  static void Locate(const std::u16string& program) {
+  // A fresh machine with the program at that path, and the driver package it was built with
+  // beside it: files of more than one read each, with the digests the build took of them.
+  static void Fresh(const std::u16string& program = kDirectory + u"install.exe") {
+    sim::ResetMachine();
     machine().modulePath = program;
     InitInstallSettings(InstallSettings);
     for (std::size_t i = 0; i < kDriverPackageFileCount; ++i) {
+      const PackageFileDigest& file = kDriverPackageFiles[i];
       const std::string bytes(5000, static_cast<char>('a' + i));
-      machine().files[std::u16string(InstallSettings.ProgramDirectory) +
-                      kDriverPackageFiles[i].RelativePath] = bytes;
-      machine().digests[bytes].assign(std::begin(kDriverPackageFiles[i].Sha256),
-                                      std::end(kDriverPackageFiles[i].Sha256));
+      machine().files[std::u16string(InstallSettings.ProgramDirectory) + file.RelativePath] = bytes;
+      machine().digests[bytes].assign(std::begin(file.Sha256), std::end(file.Sha256));
     }
-    Prepare(kPrinter, u"USB001");
-  }
-
-  static void Prepare(const std::u16string& printer, const std::u16string& port) {
-    InstallSettings.PrinterName[printer.copy(InstallSettings.PrinterName, kNameWidth - 1)] = 0;
-    InstallSettings.PortName[port.copy(InstallSettings.PortName, kNameWidth - 1)] = 0;
+    Set(InstallSettings.PrinterName, kPrinter);
+    Set(InstallSettings.PortName, u"USB001");
     InstallSettings.SetAsDefault = 1;
+  }
+  static void Set(WCHAR (&field)[kNameWidth], const std::u16string& text) {
+    field[text.copy(field, kNameWidth - 1)] = 0;
   }
 
   static LONG RunWorker() {
@@ -72,38 +68,47 @@ TEST_F(InstallWorkerTest, InstallsFromTheHeldPackageThenSetsTheDefaultWithTheExa
   }
   EXPECT_EQ(heldAtLaunch, kDriverPackageFileCount + 1) << "and the command's process";
   EXPECT_TRUE(machine().AllReleased());
-}
 
-TEST_F(InstallWorkerTest, FailureIsPublishedAtOnceWithoutTheSecondCommand) {
-  EXPECT_EQ(RunWorker(), kInstallFailed);  // launched, but nothing was added
-  EXPECT_EQ(machine().launches.size(), 1u);
-  EXPECT_EQ(machine().sleeps, std::vector<DWORD>{500});
-  // Not even launched: the user saw why, and no pause follows.
-  machine().Fail(&ShellExecuteExW, ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(RunWorker(), kInstallFailed);
-  EXPECT_EQ(machine().launches.size(), 2u);
-  EXPECT_EQ(machine().sleeps.size(), 1u);
-  EXPECT_EQ(machine().boxes.size(), 1u);
-}
-
-TEST_F(InstallWorkerTest, TheDefaultCommandIsOptionalAndItsFailureHarmless) {
-  machine().printers = {kPrinter};
-  InstallSettings.SetAsDefault = 0;
-  EXPECT_EQ(RunWorker(), kInstallSucceeded);
-  EXPECT_EQ(machine().launches.size(), 1u);
-  InstallSettings.SetAsDefault = 1;
-  machine().Fail(&ShellExecuteExW, ERROR_ACCESS_DENIED, 2);
-  EXPECT_EQ(RunWorker(), kInstallSucceeded);
-  EXPECT_EQ(machine().launches.size(), 3u);
-  EXPECT_EQ(machine().boxes.size(), 1u);
-}
-
-TEST_F(InstallWorkerTest, LongestPossibleCommandOf909CharactersFits) {
-  Locate(u"C:\\" + std::u16string(221, u'd') + u"\\i.exe");
-  Prepare(std::u16string(199, u'p'), std::u16string(199, u'r'));
+  Fresh(u"C:\\" + std::u16string(221, u'd') + u"\\i.exe");
+  Set(InstallSettings.PrinterName, std::u16string(199, u'p'));
+  Set(InstallSettings.PortName, std::u16string(199, u'r'));
   RunWorker();
-  ASSERT_EQ(machine().launches.size(), 1u);
-  EXPECT_EQ(machine().launches[0].parameters.size(), 909u);
+  EXPECT_EQ(machine().launches.at(0).parameters.size(), 909u) << "the longest command fits";
+}
+
+// Installed means a local printer's name begins with the printer's, letter case counting; a
+// spooler that cannot be asked, or memory that runs out, means not installed. The default
+// command follows only an installed printer, only when asked for, and may fail.
+TEST_F(InstallWorkerTest, TheOutcomeIsThePrintersPresence) {
+  const struct {
+    std::vector<std::u16string> printers;
+    std::optional<sim::Call> failing;
+    int nth;
+    LONG setAsDefault, result;
+    std::size_t launches;
+  } cases[] = {
+      {{u"Other", kPrinter + u" (副本 1)"}, {}, 0, 1, kInstallSucceeded, 2},
+      {{u"velmora针式打印机 系列2", u"Velmora针式打印机"}, {}, 0, 1, kInstallFailed, 1},
+      {{kPrinter}, {}, 0, 0, kInstallSucceeded, 1},
+      {{kPrinter}, &ShellExecuteExW, 2, 1, kInstallSucceeded, 2},
+      {{kPrinter}, &ShellExecuteExW, 1, 1, kInstallFailed, 1},
+      {{kPrinter}, &EnumPrintersW, 1, 1, kInstallFailed, 1},
+      {{kPrinter}, &EnumPrintersW, 2, 1, kInstallFailed, 1},
+      {{kPrinter}, &LocalAlloc, 1, 1, kInstallFailed, 1},
+      {{kPrinter}, &GetSystemDirectoryW, 3, 1, kInstallFailed, 1},  // the first two: rundll32's
+      {{kPrinter}, &LoadLibraryExW, 1, 1, kInstallFailed, 1},
+      {{kPrinter}, &GetProcAddress, 2, 1, kInstallFailed, 1},  // EnumPrintersW
+  };
+  for (const auto& c : cases) {
+    Fresh();
+    machine().printers = c.printers;
+    InstallSettings.SetAsDefault = c.setAsDefault;
+    if (c.failing) machine().Fail(*c.failing, ERROR_ACCESS_DENIED, c.nth);
+    EXPECT_EQ(RunWorker(), c.result);
+    EXPECT_EQ(machine().launches.size(), c.launches);
+    EXPECT_EQ(machine().boxes.size(), c.failing == &ShellExecuteExW ? 1u : 0u);
+    EXPECT_TRUE(machine().AllReleased());
+  }
 }
 
 TEST_F(InstallWorkerTest, PackageThatDiffersOrCannotBeCheckedIsNotInstalled) {
@@ -123,41 +128,12 @@ TEST_F(InstallWorkerTest, PackageThatDiffersOrCannotBeCheckedIsNotInstalled) {
   };
   for (const auto& [name, apply] : faults) {
     SCOPED_TRACE(name);
-    sim::ResetMachine();
-    Locate(kDirectory + u"install.exe");
+    Fresh();
     machine().printers = {kPrinter};
     apply();
     EXPECT_EQ(RunWorker(), kInstallFailed);
     EXPECT_TRUE(machine().launches.empty());
     EXPECT_TRUE(machine().boxes.empty());
-    EXPECT_TRUE(machine().AllReleased());
-  }
-}
-
-// Installed means a local printer's name begins with the printer's, letter case counting; a
-// spooler that cannot be asked, or memory that runs out, means not installed.
-TEST_F(InstallWorkerTest, ThePrintersPresenceDecides) {
-  const struct {
-    std::vector<std::u16string> printers;
-    std::optional<sim::Call> failing;
-    int nth;
-    LONG result;
-  } cases[] = {
-      {{u"Other", kPrinter + u" (副本 1)"}, {}, 0, kInstallSucceeded},
-      {{u"velmora针式打印机 系列2", u"Velmora针式打印机"}, {}, 0, kInstallFailed},
-      {{kPrinter}, &EnumPrintersW, 1, kInstallFailed},
-      {{kPrinter}, &EnumPrintersW, 2, kInstallFailed},
-      {{kPrinter}, &LocalAlloc, 1, kInstallFailed},
-      {{kPrinter}, &GetSystemDirectoryW, 3, kInstallFailed},  // the first two: rundll32's
-      {{kPrinter}, &LoadLibraryExW, 1, kInstallFailed},
-      {{kPrinter}, &GetProcAddress, 2, kInstallFailed},  // EnumPrintersW
-  };
-  for (const auto& c : cases) {
-    sim::ResetMachine();
-    Locate(kDirectory + u"install.exe");
-    machine().printers = c.printers;
-    if (c.failing) machine().Fail(*c.failing, ERROR_NOT_ENOUGH_MEMORY, c.nth);
-    EXPECT_EQ(RunWorker(), c.result);
     EXPECT_TRUE(machine().AllReleased());
   }
 }

@@ -13,7 +13,6 @@
 namespace {
 
 using sim::DwordValue;
-using sim::StringValue;
 
 const std::u16string kSupported = u"vid_d7a5&pid_10a1";
 const std::u16string kOtherSupported = u"vid_b3f1&pid_10b4";
@@ -26,23 +25,22 @@ class PortsTest : public SimTest {
     return u"\\\\?\\usb#" + ids + u"#" + std::u16string(serial.begin(), serial.end()) +
            u"#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
   }
-  static void AddInterface(const std::u16string& ids) {
-    machine().interfaces.push_back(PathOf(ids));
+  static void Present(const std::vector<std::u16string>& ids) {
+    sim::ResetMachine();
+    for (const auto& id : ids) machine().interfaces.push_back(PathOf(id));
   }
+  int Find() { return detector.FindDevice(vid, pid); }
+  CUSBPort detector;
   IdText vid, pid;
 };
 
-class FindDeviceTest : public PortsTest {};
-
 // Opened for reading and writing without sharing, so that nothing else prints through the
 // printer meanwhile; every other interface examined is closed again.
-TEST_F(FindDeviceTest, HoldsTheFirstSupportedPrinterUnsharedAndClosesTheOthers) {
-  AddInterface(kUnsupported);
-  AddInterface(kSupported);
+TEST_F(PortsTest, DetectionHoldsTheFirstSupportedPrinterUnsharedAndClosesTheOthers) {
+  Present({kUnsupported, kSupported});
   {
     CUSBPort port;
     ASSERT_EQ(port.FindDevice(vid, pid), 1);
-    EXPECT_EQ(vid, u"D7A5");
     EXPECT_EQ(pid, u"10A1");
     ASSERT_EQ(machine().opens.size(), 2u);
     for (const sim::FileOpen& open : machine().opens) {
@@ -52,23 +50,17 @@ TEST_F(FindDeviceTest, HoldsTheFirstSupportedPrinterUnsharedAndClosesTheOthers) 
     }
     ASSERT_EQ(machine().held.size(), 1u);
     EXPECT_EQ(machine().held.begin()->second, machine().interfaces[1]);
-    EXPECT_TRUE(machine().buffers.empty());
   }
   EXPECT_TRUE(machine().AllReleased()) << "the detector closes the printer";
-}
-
-TEST_F(FindDeviceTest, ExaminesNoInterfacePastIndex126) {
-  for (std::size_t before : {126, 127}) {
-    sim::ResetMachine();
-    for (std::size_t i = 0; i < before; ++i) AddInterface(kUnsupported);
-    AddInterface(kSupported);
-    CUSBPort port;
-    EXPECT_EQ(port.FindDevice(vid, pid), before == 126 ? 1 : 0);
+  for (std::size_t before : {126, 127}) {  // no interface past index 126 is examined
+    Present(std::vector<std::u16string>(before, kUnsupported));
+    machine().interfaces.push_back(PathOf(kSupported));
+    EXPECT_EQ(Find(), before == 126 ? 1 : 0);
     EXPECT_EQ(machine().opens.size(), 127u);
   }
 }
 
-TEST_F(FindDeviceTest, SkipsWhatCannotBeReadOrOpenedAndReleasesEverythingElse) {
+TEST_F(PortsTest, DetectionSkipsWhatCannotBeReadOrOpened) {
   const struct {
     sim::Call call;
     int nth;
@@ -82,27 +74,21 @@ TEST_F(FindDeviceTest, SkipsWhatCannotBeReadOrOpenedAndReleasesEverythingElse) {
       {&SetupDiEnumDeviceInterfaces, 1, 0},
   };
   for (const auto& c : cases) {
-    sim::ResetMachine();
-    AddInterface(kSupported);
-    AddInterface(kOtherSupported);
+    Present({kSupported, kOtherSupported});
     machine().Fail(c.call, ERROR_ACCESS_DENIED, c.nth);
-    CUSBPort port;
-    EXPECT_EQ(port.FindDevice(vid, pid), c.result);
-    if (c.result == 1) {
-      EXPECT_EQ(pid, u"10B4");
-    }
+    pid = TextOf<IdText>(u"none");
+    EXPECT_EQ(Find(), c.result);
+    EXPECT_EQ(pid, c.result == 1 ? u"10B4" : u"none");
     EXPECT_EQ(machine().held.size(), static_cast<std::size_t>(c.result));
     EXPECT_TRUE(machine().buffers.empty());
   }
   // A path of 260 characters does not fit the device-path buffer; 259 do.
-  sim::ResetMachine();
+  Present({});
   const std::u16string path = PathOf(kSupported);
   machine().interfaces = {path + std::u16string(260 - path.size(), u'x'),
                           path + std::u16string(259 - path.size(), u'y')};
-  CUSBPort port;
-  EXPECT_EQ(port.FindDevice(vid, pid), 1);
+  EXPECT_EQ(Find(), 1);
   EXPECT_EQ(machine().opens.size(), 1u);
-  EXPECT_EQ(machine().held.begin()->second, machine().interfaces[1]);
 }
 
 const std::u16string kOurs = u"USB\\VID_D7A5&PID_10A1\\5&2f1a&0&1";
@@ -110,53 +96,49 @@ const std::u16string kOther = u"USB\\VID_D7A5&PID_10A2\\5&2f1a&0&3";
 
 struct Entry {
   std::u16string instance;
-  std::optional<sim::RegistryValue> linked, portNumber;
+  std::optional<sim::RegistryValue> portNumber, linked = DwordValue(1);
 };
+const std::vector<Entry> kTwoOfOurs = {{kOurs, DwordValue(1)}, {kOurs + u"2", DwordValue(2)}};
 
 class GetPortNameTest : public PortsTest {
  protected:
-  void SetUp() override {
-    PortsTest::SetUp();
-    AddInterface(kSupported);
-  }
-  // A device-class entry named as the platform names it, with its "DeviceInstance",
-  // "#\Control" "Linked" and "#\Device Parameters" "Port Number".
-  static void Add(const Entry& entry, std::u16string name = {}) {
-    if (name.empty()) name = u"##?#" + entry.instance;
-    std::replace(name.begin(), name.end(), u'\\', u'#');
-    machine().classEntries.push_back(name);
-    machine().values[name + u"\\DeviceInstance"] = StringValue(entry.instance);
-    if (entry.linked) machine().values[name + u"\\#\\Control\\Linked"] = *entry.linked;
-    if (entry.portNumber) {
-      machine().values[name + u"\\#\\Device Parameters\\Port Number"] = *entry.portNumber;
+  // The device's port from these device-class entries, named as the platform names them
+  // unless the first is given a name, each with its "DeviceInstance", "#\Control" "Linked" and
+  // "#\Device Parameters" "Port Number".
+  static std::u16string Resolve(const std::vector<Entry>& entries, std::u16string name = {}) {
+    sim::Machine& machine = sim::TheMachine();
+    machine.interfaces = {PathOf(kSupported)};
+    for (const Entry& entry : entries) {
+      if (name.empty()) name = u"##?#" + entry.instance;
+      std::replace(name.begin(), name.end(), u'\\', u'#');
+      machine.classEntries.push_back(name);
+      machine.values[name + u"\\DeviceInstance"] = sim::StringValue(entry.instance);
+      if (entry.linked) machine.values[name + u"\\#\\Control\\Linked"] = *entry.linked;
+      if (entry.portNumber) {
+        machine.values[name + u"\\#\\Device Parameters\\Port Number"] = *entry.portNumber;
+      }
+      name.clear();
     }
-  }
-  std::u16string Resolve(const std::vector<Entry>& entries) {
-    for (const Entry& entry : entries) Add(entry);
     CUSBPort detector;
     PortNameText port = TextOf<PortNameText>(u"none");
     const int result = detector.GetPortName(port);
     EXPECT_EQ(result, port == u"none" ? 0 : 1);
-    EXPECT_EQ(machine().held.size(), 1u) << "only the printer is held";
-    EXPECT_TRUE(machine().buffers.empty());
+    EXPECT_EQ(machine.held.size(), 1u) << "only the printer is held";
+    EXPECT_TRUE(machine.buffers.empty());
     return port.c_str();
   }
 };
 
 TEST_F(GetPortNameTest, TakesTheFirstLinkedEntryOfTheDevice) {
-  EXPECT_EQ(Resolve({{kOurs, StringValue(u"1"), DwordValue(3)}}), u"USB003");
-  sim::ResetMachine();
-  AddInterface(kSupported);
-  EXPECT_EQ(Resolve({{kOther, DwordValue(1), DwordValue(1)},
-                     {kOurs + u"0", DwordValue(0), DwordValue(2)},
-                     {kOurs + u"1", std::nullopt, DwordValue(3)},
-                     {kOurs, DwordValue(1), DwordValue(4)}}),
+  EXPECT_EQ(Resolve({{kOurs, DwordValue(3), sim::StringValue(u"1")}}), u"USB003");
+  Present({});
+  EXPECT_EQ(Resolve({{kOther, DwordValue(1)},
+                     {kOurs + u"0", DwordValue(2), DwordValue(0)},
+                     {kOurs + u"1", DwordValue(3), std::nullopt},
+                     {kOurs, DwordValue(4)}}),
             u"USB004");
-  sim::ResetMachine();
-  AddInterface(kSupported);
-  EXPECT_EQ(
-      Resolve({{kOurs, DwordValue(1), std::nullopt}, {kOurs + u"2", DwordValue(1), DwordValue(2)}}),
-      u"none")
+  Present({});
+  EXPECT_EQ(Resolve({{kOurs, std::nullopt}, {kOurs + u"2", DwordValue(2)}}), u"none")
       << "the first match decides, even without a port number";
 }
 
@@ -176,25 +158,21 @@ TEST_F(GetPortNameTest, AFailedReadSkipsTheEntryUnlessItIsThePortNumbers) {
       {&RegQueryValueExW, 2, ERROR_MORE_DATA, u"USB002"},
       {&RegOpenKeyExW, 7, ERROR_ACCESS_DENIED, u"none"},
       {&RegQueryValueExW, 3, ERROR_MORE_DATA, u"none"},
-      {&SetupDiOpenClassRegKeyExW, 1, ERROR_ACCESS_DENIED, u"none"},  // no entries at all
+      {&SetupDiOpenClassRegKeyExW, 1, ERROR_ACCESS_DENIED, u"none"},  // the end of the entries
   };
   for (const auto& c : cases) {
-    sim::ResetMachine();
-    AddInterface(kSupported);
+    Present({});
     machine().Fail(c.call, c.code, c.nth);
-    EXPECT_EQ(Resolve({{kOurs, DwordValue(1), DwordValue(1)},
-                       {kOurs + u"2", DwordValue(1), DwordValue(2)}}),
-              c.port);
+    EXPECT_EQ(Resolve(kTwoOfOurs), c.port);
   }
   EXPECT_EQ(machine().Count(&SetupDiOpenClassRegKeyExW), 1);
 }
 
 TEST_F(GetPortNameTest, TheScanEndsWithTheEntriesOrAfter16384) {
-  EXPECT_EQ(Resolve({{kOther, DwordValue(1), DwordValue(1)}}), u"none");
+  EXPECT_EQ(Resolve({{kOther, DwordValue(1)}}), u"none");
   // The entry's two reads, and the one that finds no more.
   EXPECT_EQ(machine().Count(&SetupDiOpenClassRegKeyExW), 3);
-  sim::ResetMachine();
-  AddInterface(kSupported);
+  Present({});
   for (int nth = 1; nth <= 16385; ++nth) machine().Fail(&RegEnumKeyExW, ERROR_KEY_DELETED, nth);
   EXPECT_EQ(Resolve({}), u"none");
   EXPECT_EQ(machine().Count(&RegEnumKeyExW), 16384);
@@ -205,10 +183,8 @@ TEST_F(GetPortNameTest, LongEntryNamesAreSkippedWhereTheirPathWouldNotFit) {
   const std::pair<std::size_t, std::u16string> cases[] = {
       {234, u"USB001"}, {235, u"none"}, {243, u"none"}, {244, u"USB002"}};
   for (const auto& [length, port] : cases) {
-    sim::ResetMachine();
-    AddInterface(kSupported);
-    Add({kOurs, DwordValue(1), DwordValue(1)}, std::u16string(length, u'n'));
-    EXPECT_EQ(Resolve({{kOurs + u"2", DwordValue(1), DwordValue(2)}}), port) << length;
+    Present({});
+    EXPECT_EQ(Resolve(kTwoOfOurs, std::u16string(length, u'n')), port) << length;
   }
 }
 
@@ -220,14 +196,12 @@ class NameList final : public PortNameSink {
   std::vector<std::u16string> names;
 };
 
-class EnumSpoolerPortsTest : public SimTest {
- protected:
-  NameList list;
-};
+class EnumSpoolerPortsTest : public SimTest {};
 
 TEST_F(EnumSpoolerPortsTest, ListsThePortsWithTheSpoolerLoadedOnceByFullPath) {
   machine().systemDirectory = u"D:\\WINNT\\system32";
   machine().ports = {u"LPT1:", u"USB001"};
+  NameList list;
   EXPECT_EQ(EnumSpoolerPorts(list), 1);
   EXPECT_EQ(EnumSpoolerPorts(list), 1);
   EXPECT_EQ(list.names, (std::vector<std::u16string>{u"LPT1:", u"USB001", u"LPT1:", u"USB001"}));
@@ -259,9 +233,9 @@ TEST_F(EnumSpoolerPortsTest, FailuresHandOverNothing) {
     sim::ResetMachine();
     machine().ports = {u"LPT1:"};
     for (int nth : c.nth) machine().Fail(c.call, ERROR_ACCESS_DENIED, nth);
-    NameList ports;
-    EXPECT_EQ(EnumSpoolerPorts(ports), c.result);
-    EXPECT_EQ(ports.names.size(), static_cast<std::size_t>(c.result));
+    NameList list;
+    EXPECT_EQ(EnumSpoolerPorts(list), c.result);
+    EXPECT_EQ(list.names.size(), static_cast<std::size_t>(c.result));
     EXPECT_EQ(machine().librariesLoaded, c.librariesKept);
     EXPECT_TRUE(machine().AllReleased());
   }

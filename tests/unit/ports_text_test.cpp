@@ -1,5 +1,5 @@
-// The window-free and platform-free parts of port discovery: device identity, the rendering
-// of registry values as text, and port names.
+// The platform-free parts of port discovery: device identity, and port names from registry
+// values.
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -20,8 +20,7 @@ TEST(ExtractVidPidTest, TakesUpToFourCharactersAfterTheFirstOfEachMarkerOrNothin
       {u"\\\\?\\usb#vid_abcd&pid_12ef#6&1a2b3c&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}", u"ABCD",
        u"12EF"},
       {u"USB\\VID_12&PID_3456\\X", u"12&P", u"3456"},
-      {u"PID_9&VID_", u"", u"9&VI"},
-      {u"VID_1111&VID_2222&PID_3333", u"1111", u"3333"},
+      {u"PID_9&VID_1111&VID_2222", u"1111", u"9&VI"},
       {u"vid_\u00e9b\u00df1&pid_\u0431z", u"\u00e9B\u00df1", u"\u0431Z"},  // ASCII letters only
       {std::u16string(259 - tail.size(), u'x') + tail, u"D7A5", u"10A1"},
       {std::u16string(260 - tail.size(), u'x') + tail, u"keep", u"this"},
@@ -46,62 +45,38 @@ TEST(IsSupportedDeviceTest, MatchesOnlyWholeRowsExactly) {
   EXPECT_EQ(IsSupportedDevice(u"D7A", u"10A1"), 0);
 }
 
-std::vector<BYTE> Bytes(const void* data, std::size_t size) {
-  std::vector<BYTE> bytes(size);
-  std::memcpy(bytes.data(), data, size);
-  return bytes;
-}
-
-TEST(RenderValueTextTest, RendersDwordsAsSignedDecimalAndTerminatesCopiedText) {
-  const LONG one = 1, negative = -7, least = INT_MIN;
-  const std::u16string longest(128, u'w');
-  const char16_t digits[] = u"123", multi[] = u"a\0b\0";
+// A port number as the registry may store it: the rendering as text, always terminated, and
+// the port name made from that text.
+TEST(PortNameFromValueTest, NamesPortsWithAtLeastThreeDigitsFromDecimalNumbersOnly) {
+  const LONG twelve = 12, negative = -1, least = INT_MIN;
+  const std::u16string longest = std::u16string(127, u'0') + u"7";
+  const char16_t text[] = u"4294967295\0004294967296\0003a\0007\0";
   const struct {
-    std::vector<BYTE> data;
     DWORD type;
-    std::u16string text;  // "stale": refused, the text untouched
+    const void* data;
+    DWORD size;
+    std::u16string port;  // "none": no port, the name untouched
   } cases[] = {
-      {Bytes(&one, 4), REG_DWORD, u"1"},
-      {Bytes(&negative, 4), REG_DWORD, u"-7"},
-      {Bytes(&least, 4), REG_DWORD, u"-2147483648"},
-      {{1, 0}, REG_DWORD, u"stale"},
-      {{1, 0, 0, 0, 0}, REG_DWORD, u"stale"},
-      {Bytes(digits, sizeof(digits)), REG_SZ, u"123"},
-      {Bytes(digits, 4), REG_SZ, u"12"},
-      {Bytes(digits, 5), REG_SZ, u"12"},  // an odd byte dropped
-      {{}, REG_SZ, u""},
-      {Bytes(multi, sizeof(multi)), REG_MULTI_SZ, u"a"},
-      {Bytes(longest.c_str(), 256), REG_SZ, longest},
-      {Bytes(longest.c_str(), 258), REG_SZ, u"stale"},
+      {REG_DWORD, &twelve, 4, u"USB012"},      {REG_DWORD, &negative, 4, u"none"},
+      {REG_DWORD, &least, 4, u"none"},         {REG_DWORD, &twelve, 2, u"none"},
+      {REG_DWORD, &twelve, 5, u"none"},        {REG_SZ, text, 22, u"USB4294967295"},
+      {REG_SZ, text + 11, 22, u"none"},   // past 32 bits
+      {REG_SZ, text + 22, 6, u"none"},    // not a number
+      {REG_SZ, text + 22, 0, u"none"},    // empty
+      {REG_SZ, text + 25, 2, u"USB007"},  // without its terminator
+      {REG_SZ, text + 25, 3, u"USB007"},  // an odd byte dropped
+      {REG_MULTI_SZ, text + 25, 6, u"USB007"}, {REG_SZ, longest.c_str(), 256, u"USB007"},
+      {REG_SZ, longest.c_str(), 258, u"none"},
   };
   for (const auto& c : cases) {
-    WCHAR text[kValueTextWidth];
-    std::fill(std::begin(text), std::end(text), u'z');
-    std::memcpy(text, u"stale", sizeof(u"stale"));
-    EXPECT_EQ(RenderValueText(c.type, c.data.data(), static_cast<DWORD>(c.data.size()), text),
-              c.text == u"stale" ? 0 : 1);
-    EXPECT_EQ(std::u16string(text), c.text);
-  }
-}
-
-TEST(FormatUsbPortNameTest, NamesPortsWithAtLeastThreeDigitsUpTo32Bits) {
-  const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"3", u"USB003"},
-      {u"12", u"USB012"},
-      {u"0012", u"USB012"},
-      {u"1234", u"USB1234"},
-      {u"4294967295", u"USB4294967295"},
-      {u"4294967296", u"none"},
-      {u"-1", u"none"},
-      {u"3a", u"none"},
-      {u"", u"none"},
-  };
-  for (const auto& [number, name] : cases) {
-    WCHAR text[kValueTextWidth] = {};
-    number.copy(text, number.size());
+    WCHAR number[kValueTextWidth];
+    std::fill(std::begin(number), std::end(number), u'9');  // what an earlier read left
+    std::vector<BYTE> data(c.size);
+    std::memcpy(data.data(), c.data, c.size);
     PortNameText port = TextOf<PortNameText>(u"none");
-    EXPECT_EQ(FormatUsbPortName(text, port), name == u"none" ? 0 : 1);
-    EXPECT_EQ(port, name.c_str());
+    const int rendered = RenderValueText(c.type, data.data(), c.size, number);
+    EXPECT_EQ(rendered == 1 && FormatUsbPortName(number, port) == 1, c.port != u"none");
+    EXPECT_EQ(port, c.port.c_str()) << c.size;
   }
 }
 
