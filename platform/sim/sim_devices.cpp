@@ -86,5 +86,6 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPB
 }
 
 LSTATUS RegCloseKey(HKEY key) {
-  return TheMachine().Release(sim::Id(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+  if (!TheMachine().Release(sim::Id(key))) return ERROR_INVALID_HANDLE;
+  return ERROR_SUCCESS;
 }

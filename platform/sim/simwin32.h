@@ -32,8 +32,7 @@ using HANDLE = void*;
 using HLOCAL = void*;
 using HDEVINFO = void*;
 using HWND = struct SimWindow*;
-using HINSTANCE = struct SimInstance*;
-using HMODULE = HINSTANCE;
+using HMODULE = struct SimModule*;
 using HKEY = struct SimKey*;
 using FARPROC = std::intptr_t (*)();
 using REGSAM = DWORD;
@@ -62,7 +61,6 @@ constexpr DWORD ERROR_NO_ASSOCIATION = 1155;
 constexpr DWORD ERROR_DDE_FAIL = 1156;
 constexpr DWORD ERROR_DLL_NOT_FOUND = 1157;
 constexpr DWORD ERROR_CANCELLED = 1223;
-constexpr DWORD RPC_S_SERVER_UNAVAILABLE = 1722;
 
 struct GUID {
   DWORD Data1;

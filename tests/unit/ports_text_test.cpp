@@ -52,21 +52,20 @@ TEST(PortNameFromValueTest, NamesPortsWithAtLeastThreeDigitsFromDecimalNumbersOn
   const std::u16string longest = std::u16string(127, u'0') + u"7";
   const char16_t text[] = u"4294967295\0004294967296\0003a\0007\0";
   const struct {
-    DWORD type;
+    DWORD type, size;
     const void* data;
-    DWORD size;
     std::u16string port;  // "none": no port, the name untouched
   } cases[] = {
-      {REG_DWORD, &twelve, 4, u"USB012"},      {REG_DWORD, &negative, 4, u"none"},
-      {REG_DWORD, &least, 4, u"none"},         {REG_DWORD, &twelve, 2, u"none"},
-      {REG_DWORD, &twelve, 5, u"none"},        {REG_SZ, text, 22, u"USB4294967295"},
-      {REG_SZ, text + 11, 22, u"none"},   // past 32 bits
-      {REG_SZ, text + 22, 6, u"none"},    // not a number
-      {REG_SZ, text + 22, 0, u"none"},    // empty
-      {REG_SZ, text + 25, 2, u"USB007"},  // without its terminator
-      {REG_SZ, text + 25, 3, u"USB007"},  // an odd byte dropped
-      {REG_MULTI_SZ, text + 25, 6, u"USB007"}, {REG_SZ, longest.c_str(), 256, u"USB007"},
-      {REG_SZ, longest.c_str(), 258, u"none"},
+      {REG_DWORD, 4, &twelve, u"USB012"},      {REG_DWORD, 4, &negative, u"none"},
+      {REG_DWORD, 4, &least, u"none"},         {REG_DWORD, 2, &twelve, u"none"},
+      {REG_DWORD, 5, &twelve, u"none"},        {REG_SZ, 22, text, u"USB4294967295"},
+      {REG_SZ, 22, text + 11, u"none"},   // past 32 bits
+      {REG_SZ, 6, text + 22, u"none"},    // not a number
+      {REG_SZ, 0, text + 22, u"none"},    // empty
+      {REG_SZ, 2, text + 25, u"USB007"},  // without its terminator
+      {REG_SZ, 3, text + 25, u"USB007"},  // an odd byte dropped
+      {REG_MULTI_SZ, 6, text + 25, u"USB007"}, {REG_SZ, 256, longest.c_str(), u"USB007"},
+      {REG_SZ, 258, longest.c_str(), u"none"},
   };
   for (const auto& c : cases) {
     WCHAR number[kValueTextWidth];

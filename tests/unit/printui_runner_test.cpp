@@ -77,20 +77,20 @@ TEST_F(RunPrintUiCommandTest, FailedLaunchTellsWhyAndYieldsZero) {
   const std::u16string overlong = u"C:\\" + std::u16string(300, u'w');
   const struct {
     bool wow64;
-    std::optional<sim::Call> failing;
     DWORD code;
+    std::optional<sim::Call> failing;
     std::u16string windows, system;
   } cases[] = {
-      {false, &IsWow64Process, ERROR_ACCESS_DENIED, windows, system},
-      {false, &GetSystemDirectoryW, ERROR_ACCESS_DENIED, windows, system},
-      {true, &GetSystemWindowsDirectoryW, ERROR_ACCESS_DENIED, windows, system},
-      {true, &GetSystemDirectoryW, ERROR_ACCESS_DENIED, windows, system},
-      {false, {}, ERROR_FILENAME_EXCED_RANGE, windows, deep},
-      {false, {}, ERROR_FILENAME_EXCED_RANGE, windows, overlong},
-      {true, {}, ERROR_FILENAME_EXCED_RANGE, deep, system},
-      {true, {}, ERROR_FILENAME_EXCED_RANGE, windows, overlong},
-      {false, &ShellExecuteExW, ERROR_FILE_NOT_FOUND, windows, system},
-      {false, &ShellExecuteExW, ERROR_CANCELLED, windows, system},
+      {false, ERROR_ACCESS_DENIED, &IsWow64Process, windows, system},
+      {false, ERROR_ACCESS_DENIED, &GetSystemDirectoryW, windows, system},
+      {true, ERROR_ACCESS_DENIED, &GetSystemWindowsDirectoryW, windows, system},
+      {true, ERROR_ACCESS_DENIED, &GetSystemDirectoryW, windows, system},
+      {false, ERROR_FILENAME_EXCED_RANGE, {}, windows, deep},
+      {false, ERROR_FILENAME_EXCED_RANGE, {}, windows, overlong},
+      {true, ERROR_FILENAME_EXCED_RANGE, {}, deep, system},
+      {true, ERROR_FILENAME_EXCED_RANGE, {}, windows, overlong},
+      {false, ERROR_FILE_NOT_FOUND, &ShellExecuteExW, windows, system},
+      {false, ERROR_CANCELLED, &ShellExecuteExW, windows, system},
   };
   for (const auto& c : cases) {
     sim::ResetMachine();
