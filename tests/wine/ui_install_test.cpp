@@ -1,20 +1,20 @@
-// Drives the real installer's port and install page under Wine, scenario by scenario, through
-// its windows only: virtual USB printers in the prefix, the prefix's spooler ports, and the
-// stand-in printer UI entry point, which records the commands it receives.
-//   ui_install_test SCENARIO PROGRAM SHOTS STANDIN PLANTED
-// SCENARIO: detected, manual, manual-without-lpt, back-and-next, retry, installing, package,
-// planted, timer-fails, thread-fails, spooler-fails.
-// PROGRAM is the installer in its shippable folder, SHOTS the folder for screenshots, STANDIN
-// the stand-in entry point DLL for the prefix's native processor, PLANTED the folder of the
-// impostors rundll32.exe and winspool.drv (all Windows paths). The scenario puts the stand-in
-// where the installer's rundll32, the native one, takes it from: the native system folder.
+// Drives the real installer under Wine through its windows only, as a user and the platform
+// see them: virtual USB printers in the prefix, the prefix's spooler ports, and the stand-in
+// printer UI entry point, which records the commands it receives.
+//   ui_install_test PROGRAM SHOTS STANDIN PLANTED SCENARIO...
+// The scenarios run in the order given, in one prefix; each starts with no printer installed
+// and no command recorded. PROGRAM is the installer in its shippable folder, SHOTS the folder
+// for screenshots, STANDIN the stand-in entry point DLL for the prefix's native processor,
+// PLANTED the folder of the impostors rundll32.exe and winspool.drv (all Windows paths). A
+// scenario puts the stand-in where the installer's rundll32, the native one, takes it from:
+// the native system folder.
 #include <windows.h>
 
 #include <winspool.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cwctype>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -31,6 +31,10 @@ const wchar_t kManualPrompt[] =
     L"没有检测到与打印机连接的可用USB口，请手动选择端口，并按“完成”按钮安装驱动。";
 const wchar_t kSucceeded[] = L"打印机驱动安装成功！";
 const wchar_t kFailed[] = L"打印机驱动安装失败！";
+const wchar_t kWelcomeText[] =
+    L"欢迎使用Velmora打印机驱动程序安装向导。向导会自动获取当前可用的USB端口并自动安装驱动程序。"
+    L"如当前可用端口为非USB口，程序将自动进入手动安装模式。";
+constexpr int kWelcomeId = 1031;
 constexpr int kPromptId = 1032;
 constexpr int kListId = 1008;
 
@@ -204,11 +208,12 @@ struct Session {
   HWND wizard = nullptr;
 };
 
-void Detected(const Arguments& args) {
+void Detected(Arguments args) {
   const VirtualPrinter printer = SupportedPrinter();
   CHECK(RegisterPrinter(printer));
   PlaceStandin(args);
   Session session(args);
+  CHECK(WindowText(session.Page()) == L"Velmora打印机驱动安装步骤2");
   CHECK(session.Prompt() == DetectedPrompt(L"USB001"));
   CHECK(!IsWindowVisible(session.List()));
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
@@ -218,17 +223,6 @@ void Detected(const Arguments& args) {
   Session::Dismiss(box);
   session.CheckClosedAfterSuccess();
   CHECK(InstalledPorts() == std::vector<std::wstring>{L"USB001"});
-}
-
-// The entry the page preselects: the first that begins with LPT1: in any letter case, else
-// the first.
-LRESULT ExpectedSelection(const std::vector<std::wstring>& entries) {
-  for (size_t i = 0; i < entries.size(); ++i) {
-    std::wstring start = entries[i].substr(0, 5);
-    std::transform(start.begin(), start.end(), start.begin(), towupper);
-    if (start == L"LPT1:") return static_cast<LRESULT>(i);
-  }
-  return entries.empty() ? LB_ERR : 0;
 }
 
 void Manual(const Arguments& args, bool withoutLpt) {
@@ -248,9 +242,9 @@ void Manual(const Arguments& args, bool withoutLpt) {
   CHECK(IsWindowVisible(session.List()));
   const std::vector<std::wstring> entries = ListEntries(session.List());
   CHECK(entries == spooler);
+  // LPT1: is preselected, the first entry when there is none.
   const LRESULT selected = SendMessageW(session.List(), LB_GETCURSEL, 0, 0);
-  CHECK(selected == ExpectedSelection(entries));
-  CHECK(withoutLpt ? selected == 0 : entries[static_cast<size_t>(selected)] == L"LPT1:");
+  CHECK(withoutLpt ? selected == 0 : entries.at(static_cast<size_t>(selected)) == L"LPT1:");
   if (!withoutLpt) SaveWindow(session.wizard, args, L"page2-manual.png");
   // The user picks the last entry; that is the port installed on.
   const LRESULT chosen = static_cast<LRESULT>(entries.size()) - 1;
@@ -260,7 +254,7 @@ void Manual(const Arguments& args, bool withoutLpt) {
   CHECK(InstalledPorts() == std::vector<std::wstring>{entries.back()});
 }
 
-void BackAndNext(const Arguments& args) {
+void BackAndNext(Arguments args) {
   Session session(args);
   CHECK(session.Prompt() == kManualPrompt);
   const std::vector<std::wstring> first = ListEntries(session.List());
@@ -291,7 +285,7 @@ void BackAndNext(const Arguments& args) {
   CHECK(!PrinterInstalled(kPrinter));
 }
 
-void Retry(const Arguments& args) {
+void Retry(Arguments args) {
   Session session(args);
   // Wine's own entry point launches fine and adds nothing: the installation fails.
   HWND box = session.FinishAndWaitForBox(L"ERROR", kFailed);
@@ -306,7 +300,7 @@ void Retry(const Arguments& args) {
   session.CheckClosedAfterSuccess();
 }
 
-void Installing(const Arguments& args) {
+void Installing(Arguments args) {
   SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", L"4000");
   PlaceStandin(args);
   Session session(args);
@@ -336,8 +330,8 @@ void Installing(const Arguments& args) {
   CHECK(InstalledPorts().size() == 1);
 }
 
-// The installer and its driver package copied into the prefix, where a scenario may change the
-// package without touching the build's shippable folder. Returns the package's files.
+// The installer and its driver package copied into the prefix (again), where a scenario may
+// change the package without touching the build's shippable folder. Returns the package's files.
 const std::wstring kCopiedPackage = L"C:\\setup\\PrinterDriver\\series2\\";
 
 std::vector<std::wstring> CopyShippableFolder(Arguments& args) {
@@ -345,10 +339,10 @@ std::vector<std::wstring> CopyShippableFolder(Arguments& args) {
   const std::wstring series = L"PrinterDriver\\series2\\";
   const std::wstring target = L"C:\\setup\\";
   for (const std::wstring& folder : {target, target + L"PrinterDriver", kCopiedPackage}) {
-    CHECK(CreateDirectoryW(folder.c_str(), nullptr));
+    CreateDirectoryW(folder.c_str(), nullptr);
   }
   const std::wstring program = target + args.program.substr(source.size());
-  CHECK(CopyFileW(args.program.c_str(), program.c_str(), TRUE));
+  CHECK(CopyFileW(args.program.c_str(), program.c_str(), FALSE));
   args.program = program;
   std::vector<std::wstring> files;
   WIN32_FIND_DATAW found{};
@@ -357,7 +351,7 @@ std::vector<std::wstring> CopyShippableFolder(Arguments& args) {
   for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
     files.push_back(kCopiedPackage + found.cFileName);
-    CHECK(CopyFileW((source + series + found.cFileName).c_str(), files.back().c_str(), TRUE));
+    CHECK(CopyFileW((source + series + found.cFileName).c_str(), files.back().c_str(), FALSE));
   }
   if (search != INVALID_HANDLE_VALUE) FindClose(search);
   return files;
@@ -481,7 +475,7 @@ void StartFails(const Arguments& args, const wchar_t* fault) {
 }
 
 // The spooler cannot be asked: the nine fallback ports, LPT1: selected.
-void SpoolerFails(const Arguments& args) {
+void SpoolerFails(Arguments args) {
   const std::vector<std::wstring> fallback = {L"LPT1:", L"LPT2:", L"LPT3:", L"COM1:", L"COM2:",
                                               L"COM3:", L"COM4:", L"COM5:", L"USB001"};
   CHECK(SpoolerPorts() != fallback);
@@ -492,40 +486,116 @@ void SpoolerFails(const Arguments& args) {
   CHECK(SendMessageW(session.List(), LB_GETCURSEL, 0, 0) == 0);
 }
 
+// The welcome page: its caption, text and picture, Next and Cancel only. Cancel ends the
+// program, leaving no window and no settings behind.
+void Welcome(Arguments args) {
+  const wchar_t settings[] = L"Software\\Local AppWizard-Generated Applications";
+  HKEY key = nullptr;
+  CHECK(RegOpenKeyExW(HKEY_CURRENT_USER, settings, 0, KEY_READ, &key) != ERROR_SUCCESS);
+  Installer installer(args.program);
+  HWND wizard = installer.WaitForDialog(IsWizard);
+  CHECK(wizard != nullptr);
+  CHECK(WaitUntil([&] { return PageIndex(wizard) == 0 && Usable(wizard, kNextButton); }));
+  LetSettle(wizard);
+  CHECK(DialogsOf(installer.Id()).size() == 1);
+  const HWND page = CurrentPage(wizard);
+  CHECK(WindowText(page) == L"Velmora打印机驱动安装步骤1");
+  CHECK(WindowText(GetDlgItem(page, kWelcomeId)) == kWelcomeText);
+  CHECK(IsWindowVisible(GetDlgItem(wizard, kBackButton)) && !Usable(wizard, kBackButton));
+  CHECK(!IsWindowVisible(GetDlgItem(wizard, kFinishButton)));
+  CHECK(!IsWindowVisible(GetDlgItem(wizard, IDHELP)));
+  CHECK(Usable(wizard, IDCANCEL));
+  // The picture, bitmap 129 at its own size of 228 x 312 pixels.
+  const HWND picture = FindWindowExW(page, nullptr, L"Static", nullptr);
+  RECT rect{};
+  GetWindowRect(picture, &rect);
+  CHECK(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0);
+  CHECK(rect.right - rect.left == 228 && rect.bottom - rect.top == 312);
+  SaveWindow(wizard, args, L"welcome.png");
+  PostMessageW(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  CHECK(installer.Ended(10000));
+  CHECK(installer.ExitCode() == 0);
+  CHECK(!HasWindowsOf(installer.Id()));
+  CHECK(RegOpenKeyExW(HKEY_CURRENT_USER, settings, 0, KEY_READ, &key) != ERROR_SUCCESS);
+}
+
+// Started from a folder so deep that the driver package's path would not fit (240 characters
+// with the backslash; the program's own path still fits), the program says so and ends
+// without showing the wizard.
+void TooDeep(Arguments args) {
+  std::wstring folder = L"C:\\deep";
+  CHECK(CreateDirectoryW(folder.c_str(), nullptr));
+  while (folder.size() < 239) {
+    folder += L"\\" + std::wstring(std::min<size_t>(50, 239 - folder.size() - 1), L'd');
+    CHECK(CreateDirectoryW(folder.c_str(), nullptr));
+  }
+  const std::wstring copy = folder + args.program.substr(args.program.rfind(L'\\'));
+  CHECK(copy.size() < MAX_PATH);
+  CHECK(CopyFileW(args.program.c_str(), copy.c_str(), TRUE));
+  Installer installer(copy);
+  HWND box = installer.WaitForDialog([](HWND dialog) { return WindowText(dialog) == L"ERROR"; });
+  CHECK(WindowText(GetDlgItem(box, kMessageBoxText)) ==
+        L"安装程序所在的路径过长，请将安装程序移至较短的路径后重新运行。");
+  CHECK(DialogsOf(installer.Id()).size() == 1);
+  Session::Dismiss(box);
+  CHECK(installer.Ended(10000));
+  CHECK(!HasWindowsOf(installer.Id()));
+}
+
+// No printer installed and no command recorded.
+void ForgetInstall() {
+  HANDLE printer = nullptr;
+  PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  if (OpenPrinterW(const_cast<wchar_t*>(kPrinter), &printer, &access)) {
+    CHECK(DeletePrinter(printer));
+    ClosePrinter(printer);
+  }
+  DeleteFileW(STANDIN_LOG_PATH);
+}
+
+struct Scenario {
+  const wchar_t* name;
+  void (*run)(Arguments);
+};
+
+const Scenario kScenarios[] = {
+    {L"welcome", Welcome},
+    {L"too-deep", TooDeep},
+    {L"detected", Detected},
+    {L"manual", [](Arguments args) { Manual(args, false); }},
+    {L"manual-without-lpt", [](Arguments args) { Manual(args, true); }},
+    {L"back-and-next", BackAndNext},
+    {L"retry", Retry},
+    {L"installing", Installing},
+    {L"package", Package},
+    {L"planted", Planted},
+    {L"timer-fails", [](Arguments args) { StartFails(args, L"timer"); }},
+    {L"thread-fails", [](Arguments args) { StartFails(args, L"thread"); }},
+    {L"spooler-fails", SpoolerFails},
+};
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: ui_install_test SCENARIO PROGRAM SHOTS STANDIN PLANTED\n");
+  if (argc < 6) {
+    std::fprintf(stderr, "usage: ui_install_test PROGRAM SHOTS STANDIN PLANTED SCENARIO...\n");
     return 2;
   }
-  const std::wstring scenario = argv[1];
-  const Arguments args{argv[2], argv[3], argv[4], argv[5], {}};
-  if (scenario == L"detected") {
-    Detected(args);
-  } else if (scenario == L"manual") {
-    Manual(args, false);
-  } else if (scenario == L"manual-without-lpt") {
-    Manual(args, true);
-  } else if (scenario == L"back-and-next") {
-    BackAndNext(args);
-  } else if (scenario == L"retry") {
-    Retry(args);
-  } else if (scenario == L"installing") {
-    Installing(args);
-  } else if (scenario == L"package") {
-    Package(args);
-  } else if (scenario == L"planted") {
-    Planted(args);
-  } else if (scenario == L"timer-fails") {
-    StartFails(args, L"timer");
-  } else if (scenario == L"thread-fails") {
-    StartFails(args, L"thread");
-  } else if (scenario == L"spooler-fails") {
-    SpoolerFails(args);
-  } else {
-    std::fprintf(stderr, "unknown scenario\n");
-    return 2;
+  const Arguments args{argv[1], argv[2], argv[3], argv[4], {}};
+  for (int i = 5; i < argc; ++i) {
+    const Scenario* scenario =
+        std::find_if(std::begin(kScenarios), std::end(kScenarios),
+                     [&](const Scenario& s) { return s.name == std::wstring(argv[i]); });
+    if (scenario == std::end(kScenarios)) {
+      std::fwprintf(stderr, L"unknown scenario %ls\n", argv[i]);
+      return 2;
+    }
+    const int failedBefore = FailedChecks();
+    ForgetInstall();
+    scenario->run(args);
+    SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", nullptr);
+    SetEnvironmentVariableW(L"INSTALLER_FAULT", nullptr);
+    std::wprintf(L"%ls: %ls\n", argv[i], FailedChecks() == failedBefore ? L"passed" : L"FAILED");
   }
   return CheckResult();
 }

@@ -1,21 +1,13 @@
-# The wizard tested through its real windows: ui_wizard_test starts the installer from its
-# shippable folder under Wine and reads and presses it with window messages only.
-add_executable(ui_wizard_test ui_wizard_test.cpp)
-target_link_libraries(ui_wizard_test PRIVATE platform gdiplus gdi32 comctl32)
-target_link_options(ui_wizard_test PRIVATE -municode)
-add_dependencies(ui_wizard_test VelmoraSetup)
-
 # Windows paths for the program under Wine, whose drive Z: is the root directory.
 function(wine_path variable path)
   string(REPLACE "/" "\\" windows_path "Z:${path}")
   set(${variable} ${windows_path} PARENT_SCOPE)
 endfunction()
 wine_path(ui_program ${VELMORA_DIST_PROGRAM})
-# docs/welcome.png is a copy of this screenshot from the i686 build.
-wine_path(ui_screenshot ${CMAKE_CURRENT_BINARY_DIR}/welcome.png)
-add_wine_test(ui_wizard COMMAND $<TARGET_FILE:ui_wizard_test> ${ui_program} ${ui_screenshot})
 
-# The port and install page, scenario by scenario: each runs in a prefix of its own.
+# The wizard driven through its real windows, scenarios grouped by what they leave in the
+# prefix: each group runs in a prefix of its own. The screenshots (welcome.png, page2-*.png,
+# *-box.png) of the i686 build are the copies in docs/.
 add_executable(ui_install_test ui_install_test.cpp)
 target_link_libraries(ui_install_test PRIVATE ports ports_wine_fixture gdiplus gdi32 comctl32
                                               winspool)
@@ -39,26 +31,28 @@ add_dependencies(ui_install_test VelmoraSetup printui_standin printui_standin_x8
                  planted_rundll32 planted_winspool fault_inject)
 wine_path(ui_shots ${CMAKE_CURRENT_BINARY_DIR})
 wine_path(ui_planted ${planted_dir})
-function(add_ui_install_test scenario)
-  cmake_parse_arguments(ARG "WIN32" "" "" ${ARGN})
-  set(name ui_install_${scenario})
+function(add_ui_test name)
+  cmake_parse_arguments(ARG "WIN32" "" "SCENARIOS" ${ARGN})
   set(standin ${WINE_STANDIN})
   set(prefix)
   if(ARG_WIN32)
-    set(name ${name}_win32)
     set(standin ${CMAKE_CURRENT_BINARY_DIR}/i686/printui.dll)
     set(prefix WIN32)
   endif()
   wine_path(standin ${standin})
-  add_wine_test(${name} ${prefix}
-    COMMAND $<TARGET_FILE:ui_install_test> ${scenario} ${ui_program} ${ui_shots} ${standin}
-            ${ui_planted})
+  add_wine_test(ui_${name} ${prefix}
+    COMMAND $<TARGET_FILE:ui_install_test> ${ui_program} ${ui_shots} ${standin} ${ui_planted}
+            ${ARG_SCENARIOS})
 endfunction()
-foreach(scenario detected manual manual-without-lpt back-and-next retry installing package
-                 planted timer-fails thread-fails spooler-fails)
-  add_ui_install_test(${scenario})
-endforeach()
+# Nothing installed: the pages, and Finish when the page cannot start its run.
+add_ui_test(wizard SCENARIOS welcome too-deep back-and-next spooler-fails timer-fails
+                             thread-fails)
+# Installs through Wine's own entry point (first, before the stand-in is placed) and the
+# stand-in.
+add_ui_test(install SCENARIOS retry manual manual-without-lpt detected installing)
+# The installer in a copy of its shippable folder.
+add_ui_test(package SCENARIOS package planted)
 # In a 32-bit prefix, the i686 program's system folder is the native one.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  add_ui_install_test(planted WIN32)
+  add_ui_test(planted_win32 WIN32 SCENARIOS planted)
 endif()
