@@ -208,9 +208,12 @@ struct Session {
   HWND wizard = nullptr;
 };
 
+// A detected printer: the page's caption and prompt, then a run during which every way of
+// closing the wizard, leaving the page or starting another run is refused, disabled buttons
+// or not: OK (Enter with no enabled default button), Finish, Back, the close routes and the
+// session's end. One command installs on the detected port.
 void Detected(Arguments args) {
-  const VirtualPrinter printer = SupportedPrinter();
-  CHECK(RegisterPrinter(printer));
+  CHECK(RegisterPrinter(SupportedPrinter()));
   PlaceStandin(args);
   Session session(args);
   CHECK(WindowText(session.Page()) == L"Velmora打印机驱动安装步骤2");
@@ -218,14 +221,37 @@ void Detected(Arguments args) {
   CHECK(!IsWindowVisible(session.List()));
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
   SaveWindow(session.wizard, args, L"page2-detected.png");
-  HWND box = session.FinishAndWaitForBox(L"OK", kSucceeded);
-  if (box != nullptr) SaveWindow(box, args, L"success-box.png");
+  SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", L"4000");
+  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+  CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, false); }, 2000));
+  PostMessageW(session.wizard, WM_COMMAND, IDOK, 0);
+  for (const int button : {PSBTN_FINISH, PSBTN_BACK, PSBTN_CANCEL}) {
+    PostMessageW(session.wizard, PSM_PRESSBUTTON, button, 0);
+  }
+  PostMessageW(session.wizard, WM_CLOSE, 0, 0);
+  PostMessageW(session.wizard, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageW(session.wizard, WM_KEYDOWN, VK_ESCAPE, 0);
+  DWORD_PTR endSession = TRUE;
+  CHECK(SendMessageTimeoutW(session.wizard, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                            &endSession));
+  CHECK(endSession == FALSE);
+  LetSettle(session.wizard);
+  CHECK(IsWindow(session.wizard));
+  CHECK(PageIndex(session.wizard) == 1);
+  CHECK(ButtonsAre(session.wizard, false));
+  CHECK(DialogsOf(session.installer.Id()).size() == 1);
+  HWND box = session.WaitForBox(L"OK", kSucceeded);
+  SaveWindow(box, args, L"success-box.png");
   Session::Dismiss(box);
   session.CheckClosedAfterSuccess();
   CHECK(InstalledPorts() == std::vector<std::wstring>{L"USB001"});
 }
 
-void Manual(const Arguments& args, bool withoutLpt) {
+// No printer detected: the spooler's ports, LPT1: preselected (the first when there is none).
+// With the stand-in not yet placed (manual only), Wine's own entry point launches fine and
+// adds nothing: the install fails, and Finish may be pressed again. The port the user picks,
+// the last, is the one installed on.
+void Manual(Arguments args, bool withoutLpt) {
   if (withoutLpt) {
     HKEY ports = nullptr;
     CHECK(RegOpenKeyExW(HKEY_LOCAL_MACHINE,
@@ -234,7 +260,6 @@ void Manual(const Arguments& args, bool withoutLpt) {
     for (const wchar_t* lpt : {L"LPT1:", L"LPT2:", L"LPT3:"}) RegDeleteValueW(ports, lpt);
     RegCloseKey(ports);
   }
-  PlaceStandin(args);
   const std::vector<std::wstring> spooler = SpoolerPorts();
   CHECK(spooler.size() >= 2);
   Session session(args);
@@ -242,13 +267,19 @@ void Manual(const Arguments& args, bool withoutLpt) {
   CHECK(IsWindowVisible(session.List()));
   const std::vector<std::wstring> entries = ListEntries(session.List());
   CHECK(entries == spooler);
-  // LPT1: is preselected, the first entry when there is none.
   const LRESULT selected = SendMessageW(session.List(), LB_GETCURSEL, 0, 0);
   CHECK(withoutLpt ? selected == 0 : entries.at(static_cast<size_t>(selected)) == L"LPT1:");
-  if (!withoutLpt) SaveWindow(session.wizard, args, L"page2-manual.png");
-  // The user picks the last entry; that is the port installed on.
-  const LRESULT chosen = static_cast<LRESULT>(entries.size()) - 1;
-  SendMessageW(session.List(), LB_SETCURSEL, chosen, 0);
+  if (!withoutLpt) {
+    SaveWindow(session.wizard, args, L"page2-manual.png");
+    HWND box = session.FinishAndWaitForBox(L"ERROR", kFailed);
+    SaveWindow(box, args, L"failure-box.png");
+    Session::Dismiss(box);
+    CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
+    CHECK(PageIndex(session.wizard) == 1);
+    CHECK(!PrinterInstalled(kPrinter));
+  }
+  PlaceStandin(args);
+  SendMessageW(session.List(), LB_SETCURSEL, entries.size() - 1, 0);
   Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
   session.CheckClosedAfterSuccess();
   CHECK(InstalledPorts() == std::vector<std::wstring>{entries.back()});
@@ -259,19 +290,16 @@ void BackAndNext(Arguments args) {
   CHECK(session.Prompt() == kManualPrompt);
   const std::vector<std::wstring> first = ListEntries(session.List());
   CHECK(!first.empty());
-
-  // A printer connected while the welcome page is shown is found on return.
-  Press(session.wizard, PSBTN_BACK, 0);
+  // A printer connected while the welcome page is shown is found on return, and again on the
+  // next activation: the detector let go of the printer it had opened.
   const VirtualPrinter printer = SupportedPrinter();
-  CHECK(RegisterPrinter(printer));
-  Press(session.wizard, PSBTN_NEXT, 1);
-  CHECK(session.Prompt() == DetectedPrompt(L"USB001"));
-  CHECK(!IsWindowVisible(session.List()));
-  // Found again on the next activation: the detector let go of the printer it had opened.
-  Press(session.wizard, PSBTN_BACK, 0);
-  Press(session.wizard, PSBTN_NEXT, 1);
-  CHECK(session.Prompt() == DetectedPrompt(L"USB001"));
-
+  for (int pass = 0; pass < 2; ++pass) {
+    Press(session.wizard, PSBTN_BACK, 0);
+    if (pass == 0) CHECK(RegisterPrinter(printer));
+    Press(session.wizard, PSBTN_NEXT, 1);
+    CHECK(session.Prompt() == DetectedPrompt(L"USB001"));
+    CHECK(!IsWindowVisible(session.List()));
+  }
   // Gone again: the list is emptied and refilled, never doubled.
   Press(session.wizard, PSBTN_BACK, 0);
   UnregisterPrinter(printer);
@@ -279,82 +307,9 @@ void BackAndNext(Arguments args) {
   CHECK(session.Prompt() == kManualPrompt);
   CHECK(IsWindowVisible(session.List()));
   CHECK(ListEntries(session.List()) == first);
-
   PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   CHECK(session.installer.Ended(10000));
   CHECK(!PrinterInstalled(kPrinter));
-}
-
-void Retry(Arguments args) {
-  Session session(args);
-  // Wine's own entry point launches fine and adds nothing: the installation fails.
-  HWND box = session.FinishAndWaitForBox(L"ERROR", kFailed);
-  if (box != nullptr) SaveWindow(box, args, L"failure-box.png");
-  Session::Dismiss(box);
-  CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
-  CHECK(PageIndex(session.wizard) == 1);
-  CHECK(!PrinterInstalled(kPrinter));
-
-  PlaceStandin(args);
-  Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
-  session.CheckClosedAfterSuccess();
-}
-
-void Installing(Arguments args) {
-  SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", L"4000");
-  PlaceStandin(args);
-  Session session(args);
-  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, false); }, 2000));
-  // While the worker runs, every way of closing the wizard, leaving the page or starting
-  // another run is refused, disabled buttons or not: OK (Enter with no enabled default
-  // button), Finish, Back, the close routes and the session's end.
-  PostMessageW(session.wizard, WM_COMMAND, IDOK, 0);
-  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_BACK, 0);
-  PostMessageW(session.wizard, WM_CLOSE, 0, 0);
-  PostMessageW(session.wizard, WM_SYSCOMMAND, SC_CLOSE, 0);
-  PostMessageW(session.wizard, WM_KEYDOWN, VK_ESCAPE, 0);
-  PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-  DWORD_PTR endSession = TRUE;
-  CHECK(SendMessageTimeoutW(session.wizard, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                            &endSession));
-  CHECK(endSession == FALSE);
-  LetSettle(session.wizard);
-  CHECK(IsWindow(session.wizard));
-  CHECK(PageIndex(session.wizard) == 1);
-  CHECK(ButtonsAre(session.wizard, false));
-  CHECK(DialogsOf(session.installer.Id()).size() == 1);
-  Session::Dismiss(session.WaitForBox(L"OK", kSucceeded));
-  session.CheckClosedAfterSuccess();
-  CHECK(InstalledPorts().size() == 1);
-}
-
-// The installer and its driver package copied into the prefix (again), where a scenario may
-// change the package without touching the build's shippable folder. Returns the package's files.
-const std::wstring kCopiedPackage = L"C:\\setup\\PrinterDriver\\series2\\";
-
-std::vector<std::wstring> CopyShippableFolder(Arguments& args) {
-  const std::wstring source = args.program.substr(0, args.program.rfind(L'\\') + 1);
-  const std::wstring series = L"PrinterDriver\\series2\\";
-  const std::wstring target = L"C:\\setup\\";
-  for (const std::wstring& folder : {target, target + L"PrinterDriver", kCopiedPackage}) {
-    CreateDirectoryW(folder.c_str(), nullptr);
-  }
-  const std::wstring program = target + args.program.substr(source.size());
-  CHECK(CopyFileW(args.program.c_str(), program.c_str(), FALSE));
-  args.program = program;
-  std::vector<std::wstring> files;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((source + series + L"*").c_str(), &found);
-  CHECK(search != INVALID_HANDLE_VALUE);
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    files.push_back(kCopiedPackage + found.cFileName);
-    CHECK(CopyFileW((source + series + found.cFileName).c_str(), files.back().c_str(), FALSE));
-  }
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  return files;
 }
 
 std::string ReadBytes(const std::wstring& path) {
@@ -368,10 +323,8 @@ std::string ReadBytes(const std::wstring& path) {
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   FILE* file = _wfopen(path.c_str(), L"wb");
-  CHECK(file != nullptr);
-  if (file == nullptr) return;
-  CHECK(std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
-  std::fclose(file);
+  CHECK(file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
+  if (file != nullptr) std::fclose(file);
 }
 
 UniqueFileHandle OpenForWriting(const std::wstring& path) {
@@ -380,14 +333,34 @@ UniqueFileHandle OpenForWriting(const std::wstring& path) {
                                       nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
-// The package beside the installer: one byte changed in the GPD or the INF, or a file that
-// another process holds open for writing, fails the installation without any command; the
-// package as built installs, and nobody can change it while the install command runs.
+// The installer in a copy of its shippable folder in the prefix, which also holds impostors of
+// rundll32.exe and winspool.drv and is the installer's current folder, as a download folder
+// may (Wine is told to take a spooler library beside a program first, as Windows does).
+// One byte changed in the GPD or the INF, or a package file that another process holds open
+// for writing, fails the installation without any command. The package as built installs
+// through the system's own rundll32 with the exact command lines, never through an impostor,
+// and nobody can change the package while the install command runs.
 void Package(Arguments args) {
-  const std::vector<std::wstring> files = CopyShippableFolder(args);
-  CHECK(files.size() >= 2);
-  const std::wstring gpd = kCopiedPackage + L"VELS2.GPD";
-  const std::wstring inf = kCopiedPackage + L"OEMPRINT.INF";
+  const std::wstring source = args.program.substr(0, args.program.rfind(L'\\') + 1);
+  const std::wstring folder = L"C:\\setup\\";
+  const std::wstring package = folder + L"PrinterDriver\\series2\\";
+  for (const std::wstring& made : {folder, folder + L"PrinterDriver", package}) {
+    CHECK(CreateDirectoryW(made.c_str(), nullptr));
+  }
+  std::vector<std::wstring> files;
+  for (const wchar_t* file : {L"OEMPRINT.INF", L"VELS2.GPD"}) {
+    files.push_back(package + file);
+    CHECK(CopyFileW((source + L"PrinterDriver\\series2\\" + file).c_str(), files.back().c_str(),
+                    TRUE));
+  }
+  args.program = folder + args.program.substr(source.size());
+  CHECK(
+      CopyFileW((source + args.program.substr(folder.size())).c_str(), args.program.c_str(), TRUE));
+  args.directory = folder;
+  for (const wchar_t* impostor : {L"\\rundll32.exe", L"\\winspool.drv"}) {
+    CHECK(CopyFileW((args.planted + impostor).c_str(), (folder + impostor).c_str(), TRUE));
+  }
+  CHECK(RegisterPrinter(SupportedPrinter()));
   SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", L"3000");
   PlaceStandin(args);
   Session session(args);
@@ -396,23 +369,20 @@ void Package(Arguments args) {
     CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
     CHECK(ReadStandinLog().empty());
   };
-  for (const std::wstring& file : {gpd, inf}) {
+  for (const std::wstring& file : files) {
     // The last line feed becomes a space: still a valid file, but not the one built.
     const std::string built = ReadBytes(file);
     std::string changed = built;
-    const size_t lastLineFeed = changed.rfind('\n');
-    CHECK(lastLineFeed != std::string::npos);
-    if (lastLineFeed != std::string::npos) changed[lastLineFeed] = ' ';
+    changed[changed.rfind('\n')] = ' ';
     WriteBytes(file, changed);
     finishFails();
     WriteBytes(file, built);
   }
   {
-    const UniqueFileHandle writer = OpenForWriting(gpd);
+    const UniqueFileHandle writer = OpenForWriting(files.back());
     CHECK(writer.IsValid());
     finishFails();
   }
-
   PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
   CHECK(WaitUntil([] { return !ReadStandinLog().empty(); }));
   for (const std::wstring& file : files) {
@@ -425,35 +395,15 @@ void Package(Arguments args) {
   for (const std::wstring& file : files) CHECK(OpenForWriting(file).IsValid());
   Session::Dismiss(box);
   session.CheckClosedAfterSuccess();
-  CHECK(InstalledPorts().size() == 1);
-}
-
-// The installer in a copy of its shippable folder that also holds impostors of rundll32.exe
-// and winspool.drv and is the installer's current folder, as a download folder may (Wine is
-// told to take a spooler library beside a program first, as Windows does). The installer
-// loads neither impostor, and installs through the system's own rundll32, with the exact
-// command lines.
-void Planted(Arguments args) {
-  CopyShippableFolder(args);
-  args.directory = args.program.substr(0, args.program.rfind(L'\\'));
-  for (const wchar_t* impostor : {L"\\rundll32.exe", L"\\winspool.drv"}) {
-    CHECK(CopyFileW((args.planted + impostor).c_str(), (args.directory + impostor).c_str(), TRUE));
-  }
-  CHECK(RegisterPrinter(SupportedPrinter()));
-  PlaceStandin(args);
-  Session session(args);
-  Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
-  session.CheckClosedAfterSuccess();
   const std::wstring printer = kPrinter;
-  const std::wstring inf = kCopiedPackage + L"OEMPRINT.INF";
   const std::vector<std::wstring> expected = {
-      L"PRINTUI.DLL,PrintUIEntry /if /n \"" + printer + L"\" /f \"" + inf +
+      L"PRINTUI.DLL,PrintUIEntry /if /n \"" + printer + L"\" /f \"" + files[0] +
           L"\" /r \"USB001\" /m \"" + printer + L"\" ",
       L"PRINTUI.DLL,PrintUIEntry /y /q /n \"" + printer + L"\"",
   };
-  const std::vector<std::wstring> recorded = RecordedCommands();
-  CHECK(recorded == expected);
-  if (recorded != expected) std::fwprintf(stderr, L"log: [%ls]\n", ReadStandinLog().c_str());
+  CHECK(RecordedCommands() == expected);
+  if (RecordedCommands() != expected)
+    std::fwprintf(stderr, L"log: [%ls]\n", ReadStandinLog().c_str());
 }
 
 // Finish when the result timer or the worker thread cannot be had: the failure box at once,
@@ -565,10 +515,7 @@ const Scenario kScenarios[] = {
     {L"manual", [](Arguments args) { Manual(args, false); }},
     {L"manual-without-lpt", [](Arguments args) { Manual(args, true); }},
     {L"back-and-next", BackAndNext},
-    {L"retry", Retry},
-    {L"installing", Installing},
     {L"package", Package},
-    {L"planted", Planted},
     {L"timer-fails", [](Arguments args) { StartFails(args, L"timer"); }},
     {L"thread-fails", [](Arguments args) { StartFails(args, L"thread"); }},
     {L"spooler-fails", SpoolerFails},

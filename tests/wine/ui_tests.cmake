@@ -47,12 +47,9 @@ endfunction()
 # Nothing installed: the pages, and Finish when the page cannot start its run.
 add_ui_test(wizard SCENARIOS welcome too-deep back-and-next spooler-fails timer-fails
                              thread-fails)
-# Installs through Wine's own entry point (first, before the stand-in is placed) and the
-# stand-in.
-add_ui_test(install SCENARIOS retry manual manual-without-lpt detected installing)
-# The installer in a copy of its shippable folder.
-add_ui_test(package SCENARIOS package planted)
+# Installs, first through Wine's own entry point (manual, before the stand-in is placed).
+add_ui_test(install SCENARIOS manual manual-without-lpt detected package)
 # In a 32-bit prefix, the i686 program's system folder is the native one.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  add_ui_test(planted_win32 WIN32 SCENARIOS planted)
+  add_ui_test(install_win32 WIN32 SCENARIOS package)
 endif()
