@@ -1,18 +1,12 @@
-// Port discovery against Wine's own SetupAPI, registry and spooler, with virtual USB printers
-// registered in the throwaway prefix. Each scenario registers its printers, runs the real
-// detector and removes them again.
-//   ports_wine_test            every scenario
-//   ports_wine_test NAME       that scenario only
-#include <cstdio>
-#include <cstring>
-#include <functional>
+// Port detection against Wine's own SetupAPI, registry and device files, with virtual USB
+// printers registered in the throwaway prefix: which printer the real detector picks, in what
+// order, which it skips, how it names the port, and that it holds the printer it found, alone.
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "ports/spooler_ports.h"
 #include "ports/usb_port.h"
-#include "ports/usb_print_class.h"
 #include "tests/wine/ports_fixture.h"
 #include "tests/wine/wine_check.h"
 
@@ -23,7 +17,7 @@ const VirtualPrinter kSupported{L"VID_D7A5&PID_10A1", L"5&1c0ffee&0&1", 1};
 const VirtualPrinter kUnsupported{L"VID_B3F1&PID_0001", L"5&1c0ffee&0&2", 2};
 const VirtualPrinter kOtherSupported{L"VID_B3F1&PID_10B4", L"5&1c0ffee&0&3", 3};
 
-// Registers the printers for the length of one scenario.
+// Registers the printers for the length of one case.
 class Printers {
  public:
   Printers(std::initializer_list<VirtualPrinter> printers) : printers_(printers) {
@@ -42,142 +36,67 @@ bool IsHeld(const VirtualPrinter& printer) {
   return !probe.IsValid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
-std::wstring Resolve(CUSBPort& detector, int expectedResult) {
+// The detector's answer and the port it names: "1 USB001", or "0 -" with the name untouched.
+std::wstring Detect(CUSBPort& detector) {
   PortNameText port;
-  CHECK(port.Assign(L"untouched"));
-  CHECK(detector.GetPortName(port) == expectedResult);
-  return port.c_str();
+  CHECK(port.Assign(L"-"));
+  return std::to_wstring(detector.GetPortName(port)) + L" " + port.c_str();
 }
 
-std::wstring Resolve(int expectedResult) {
+std::wstring Detect() {
   CUSBPort detector;
-  return Resolve(detector, expectedResult);
+  return Detect(detector);
 }
 
-void SupportedPrinterOnPortOne() {
-  CHECK(Resolve(0) == L"untouched");  // nothing present yet
-  Printers printers{kSupported};
-  CHECK(PresentPaths() == std::vector<std::wstring>{DevicePathOf(kSupported)});
-  CUSBPort detector;
-  CHECK(Resolve(detector, 1) == L"USB001");
-  CHECK(IsHeld(kSupported));
+VirtualPrinter OnPort(VirtualPrinter printer, DWORD number, bool asText) {
+  printer.portNumber = number;
+  printer.portAsString = asText;
+  return printer;
 }
-
-void UnsupportedBeforeSupported() {
-  Printers printers{kUnsupported, kSupported};
-  CHECK(PresentPaths() ==
-        (std::vector<std::wstring>{DevicePathOf(kUnsupported), DevicePathOf(kSupported)}));
-  CUSBPort detector;
-  CHECK(Resolve(detector, 1) == L"USB001");
-  CHECK(!IsHeld(kUnsupported));
-  CHECK(IsHeld(kSupported));
-}
-
-void UnopenableSupportedIsSkipped() {
-  VirtualPrinter unopenable = kOtherSupported;
-  unopenable.openable = false;
-  {
-    Printers printers{unopenable};
-    CHECK(Resolve(0) == L"untouched");
-  }
-  Printers printers{unopenable, kSupported};
-  CHECK(PresentPaths().size() == 2);
-  CHECK(Resolve(1) == L"USB001");
-}
-
-void HeldElsewhereIsSkipped() {
-  Printers printers{kSupported};
-  {
-    const UniqueFileHandle other = HoldPrinter(kSupported);
-    CHECK(other.IsValid());
-    CHECK(Resolve(0) == L"untouched");
-  }
-  CHECK(Resolve(1) == L"USB001");
-}
-
-void TwoDetectionsFindTheSamePrinter() {
-  Printers printers{kSupported};
-  {
-    CUSBPort detector;
-    CHECK(Resolve(detector, 1) == L"USB001");
-    CHECK(Resolve(detector, 1) == L"USB001");
-  }
-  CHECK(!IsHeld(kSupported));
-  CHECK(Resolve(1) == L"USB001");
-}
-
-void PortNumbersGiveThreeDigitNames() {
-  VirtualPrinter twelve = kSupported;
-  twelve.portNumber = 12;
-  {
-    Printers printers{twelve};
-    CHECK(Resolve(1) == L"USB012");
-  }
-  VirtualPrinter text = kSupported;
-  text.portNumber = 3;
-  text.portAsString = true;
-  Printers printers{text};
-  CHECK(Resolve(1) == L"USB003");
-}
-
-void UnlinkedEntryIsSkipped() {
-  VirtualPrinter stale = kSupported;
-  stale.serial = L"5&1c0ffee&0&0";  // sorts first
-  stale.linked = false;
-  stale.portNumber = 7;
-  Printers printers{stale, kSupported};
-  CHECK(PresentPaths() == std::vector<std::wstring>{DevicePathOf(kSupported)});
-  CHECK(Resolve(1) == L"USB001");
-}
-
-// Keeps every name handed over, in order.
-// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor): never deleted through a base.
-class NameList final : public PortNameSink {
- public:
-  void Add(const WCHAR* name) override { names.emplace_back(name); }
-  std::vector<std::wstring> names;
-};
-
-void SpoolerPortsInWinesOrder() {
-  std::vector<std::wstring> expected;
-  DWORD needed = 0;
-  DWORD returned = 0;
-  EnumPortsW(nullptr, 1, nullptr, 0, &needed, &returned);
-  std::vector<BYTE> buffer(needed);
-  CHECK(EnumPortsW(nullptr, 1, buffer.data(), needed, &needed, &returned));
-  const auto* records = reinterpret_cast<const PORT_INFO_1W*>(buffer.data());
-  for (DWORD i = 0; i < returned; ++i) expected.push_back(records[i].pName);
-  CHECK(returned > 0);
-
-  NameList ports;
-  CHECK(EnumSpoolerPorts(ports) == 1);
-  CHECK(ports.names == expected);
-}
-
-struct Scenario {
-  const char* name;
-  void (*run)();
-};
-
-const Scenario kScenarios[] = {
-    {"supported_on_port_1", SupportedPrinterOnPortOne},
-    {"unsupported_before_supported", UnsupportedBeforeSupported},
-    {"unopenable_supported_skipped", UnopenableSupportedIsSkipped},
-    {"held_elsewhere_skipped", HeldElsewhereIsSkipped},
-    {"two_detections", TwoDetectionsFindTheSamePrinter},
-    {"port_numbers", PortNumbersGiveThreeDigitNames},
-    {"unlinked_entry_skipped", UnlinkedEntryIsSkipped},
-    {"spooler_ports", SpoolerPortsInWinesOrder},
-};
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  for (const Scenario& scenario : kScenarios) {
-    if (argc > 1 && std::strcmp(argv[1], scenario.name) != 0) continue;
-    const int failedBefore = FailedChecks();
-    scenario.run();
-    std::printf("%s: %s\n", scenario.name, FailedChecks() == failedBefore ? "passed" : "FAILED");
+int main() {
+  CHECK(Detect() == L"0 -");
+  {
+    // An unsupported printer listed first is passed over and let go; the supported one is
+    // found and held without sharing, again by the same detector, and let go with it.
+    Printers printers{kUnsupported, kSupported};
+    CHECK(PresentPaths() ==
+          (std::vector<std::wstring>{DevicePathOf(kUnsupported), DevicePathOf(kSupported)}));
+    {
+      CUSBPort detector;
+      CHECK(Detect(detector) == L"1 USB001");
+      CHECK(!IsHeld(kUnsupported));
+      CHECK(IsHeld(kSupported));
+      CHECK(Detect(detector) == L"1 USB001");
+    }
+    CHECK(!IsHeld(kSupported));
+    // A printer another program holds is passed over.
+    const UniqueFileHandle other = HoldPrinter(kSupported);
+    CHECK(other.IsValid());
+    CHECK(Detect() == L"0 -");
+  }
+  // A supported printer that cannot be opened is passed over; so is an entry that is not
+  // linked (a printer no longer connected), even when it sorts first.
+  VirtualPrinter unopenable = kOtherSupported;
+  unopenable.openable = false;
+  VirtualPrinter stale = OnPort(kSupported, 7, false);
+  stale.serial = L"5&1c0ffee&0&0";
+  stale.linked = false;
+  for (const VirtualPrinter& skipped : {unopenable, stale}) {
+    {
+      Printers printers{skipped};
+      CHECK(Detect() == L"0 -");
+    }
+    Printers printers{skipped, kSupported};
+    CHECK(Detect() == L"1 USB001");
+  }
+  // The port number, a DWORD or a text, names the port with at least three digits.
+  for (const auto& [printer, name] : {std::pair{OnPort(kSupported, 12, false), L"1 USB012"},
+                                      std::pair{OnPort(kSupported, 3, true), L"1 USB003"}}) {
+    Printers printers{printer};
+    CHECK(Detect() == name);
   }
   return CheckResult();
 }
