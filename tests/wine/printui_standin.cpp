@@ -10,11 +10,11 @@
 #include <windows.h>
 
 #include <setupapi.h>
+#include <shellapi.h>
 #include <winspool.h>
 
 #include <cstdio>
 #include <cwchar>
-#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -33,34 +33,19 @@ void RecordEnd() {
   const int length = std::snprintf(
       line, sizeof(line), "%.3f\n",
       1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart));
-  HANDLE file =
-      CreateFileW(path, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
-  CloseHandle(file);
+  AppendToFile(path, line, static_cast<DWORD>(length));
 }
 
-// Splits the command as the platform's entry point does: blanks separate, quotes group.
-std::vector<std::wstring> SplitArguments(const wchar_t* text) {
-  std::vector<std::wstring> arguments;
-  while (*text != 0) {
-    while (*text == L' ') ++text;
-    if (*text == 0) break;
-    std::wstring argument;
-    bool quoted = false;
-    for (; *text != 0 && (quoted || *text != L' '); ++text) {
-      if (*text == L'"') {
-        quoted = !quoted;
-      } else {
-        argument += *text;
-      }
-    }
-    arguments.push_back(argument);
-  }
+// The command's arguments, split as the platform splits a command line.
+std::vector<std::wstring> Split(const wchar_t* command) {
+  int count = 0;
+  LPWSTR* split = CommandLineToArgvW(command, &count);
+  std::vector<std::wstring> arguments(split, split + (split != nullptr ? count : 0));
+  LocalFree(split);
   return arguments;
 }
 
+// The argument after the switch; empty when there is none.
 std::wstring Switch(const std::vector<std::wstring>& arguments, const wchar_t* name) {
   for (size_t i = 0; i + 1 < arguments.size(); ++i) {
     if (_wcsicmp(arguments[i].c_str(), name) == 0) return arguments[i + 1];
@@ -68,43 +53,21 @@ std::wstring Switch(const std::vector<std::wstring>& arguments, const wchar_t* n
   return {};
 }
 
-bool Has(const std::vector<std::wstring>& arguments, const wchar_t* name) {
-  for (const auto& argument : arguments) {
-    if (_wcsicmp(argument.c_str(), name) == 0) return true;
-  }
-  return false;
-}
-
-// True when [Manufacturer] leads, for this processor's decoration, to a models section that
-// lists the model.
+// True when the models section that [Manufacturer] names, for this processor, lists the model.
 bool InfOffersModel(const std::wstring& infPath, const std::wstring& model) {
 #ifdef _WIN64
-  const wchar_t* decoration = L"NTamd64";
+  const wchar_t* decoration = L".NTamd64";
 #else
-  const wchar_t* decoration = L"NTx86";
+  const wchar_t* decoration = L".NTx86";
 #endif
   HINF inf = SetupOpenInfFileW(infPath.c_str(), nullptr, INF_STYLE_WIN4, nullptr);
-  if (inf == INVALID_HANDLE_VALUE) {
-    std::fprintf(stderr, "standin: cannot open INF (%lu)\n", GetLastError());
-    return false;
-  }
-  bool found = false;
-  INFCONTEXT manufacturer;
-  for (BOOL more = SetupFindFirstLineW(inf, L"Manufacturer", nullptr, &manufacturer);
-       more && !found; more = SetupFindNextLine(&manufacturer, &manufacturer)) {
-    wchar_t section[256];
-    if (!SetupGetStringFieldW(&manufacturer, 1, section, 256, nullptr)) continue;
-    const DWORD fields = SetupGetFieldCount(&manufacturer);
-    for (DWORD field = 2; field <= fields && !found; ++field) {
-      wchar_t target[64];
-      if (!SetupGetStringFieldW(&manufacturer, field, target, 64, nullptr)) continue;
-      if (_wcsicmp(target, decoration) != 0) continue;
-      std::wstring models = std::wstring(section) + L"." + target;
-      INFCONTEXT line;
-      found = SetupFindFirstLineW(inf, models.c_str(), model.c_str(), &line) != FALSE;
-    }
-  }
-  SetupCloseInfFile(inf);
+  INFCONTEXT line;
+  wchar_t section[256] = {};
+  const bool found =
+      inf != INVALID_HANDLE_VALUE && SetupFindFirstLineW(inf, L"Manufacturer", nullptr, &line) &&
+      SetupGetStringFieldW(&line, 1, section, 200, nullptr) &&
+      SetupFindFirstLineW(inf, (section + std::wstring(decoration)).c_str(), model.c_str(), &line);
+  if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
   if (!found) std::fprintf(stderr, "standin: the INF does not offer the model\n");
   return found;
 }
@@ -147,18 +110,17 @@ extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCW
   if (GetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", hold, 16) > 0) {
     Sleep(static_cast<DWORD>(_wtoi(hold)));
   }
-  const std::vector<std::wstring> arguments = SplitArguments(command);
+  const std::vector<std::wstring> arguments = Split(command);
   const std::wstring name = Switch(arguments, L"/n");
   const bool idle = GetEnvironmentVariableW(L"PRINTUI_STANDIN_IDLE", nullptr, 0) > 0;
-  if (!idle && Has(arguments, L"/if")) {
+  const std::wstring verb = idle || arguments.empty() ? L"" : arguments[0];
+  if (verb == L"/if") {
     const std::wstring model = Switch(arguments, L"/m");
     if (InfOffersModel(Switch(arguments, L"/f"), model)) {
       InstallPrinter(name, Switch(arguments, L"/r"), model);
     }
-  } else if (!idle && Has(arguments, L"/y")) {
-    if (!SetDefaultPrinterW(name.c_str())) {
-      std::fprintf(stderr, "standin: SetDefaultPrinterW failed (%lu)\n", GetLastError());
-    }
+  } else if (verb == L"/y" && !SetDefaultPrinterW(name.c_str())) {
+    std::fprintf(stderr, "standin: SetDefaultPrinterW failed (%lu)\n", GetLastError());
   }
   RecordEnd();
 }

@@ -23,16 +23,19 @@ inline std::wstring ReadStandinLog() {
   return text;
 }
 
+inline void AppendToFile(const wchar_t* path, const void* bytes, DWORD size) {
+  HANDLE file =
+      CreateFileW(path, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, bytes, size, &written, nullptr);
+  CloseHandle(file);
+}
+
 // Appends line and a line end to the log.
 inline void AppendStandinLog(const std::wstring& line) {
-  HANDLE file = CreateFileW(STANDIN_LOG_PATH, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
   const std::wstring text = line + L"\n";
-  DWORD written = 0;
-  const DWORD bytes = static_cast<DWORD>(text.size()) * sizeof(wchar_t);
-  WriteFile(file, text.data(), bytes, &written, nullptr);
-  CloseHandle(file);
+  AppendToFile(STANDIN_LOG_PATH, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)));
 }
 
 // The recorded process command lines, each without the program's own path.
