@@ -48,12 +48,6 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
-inline std::wstring ClassName(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
 // The top-level windows of a process; visible dialogs only, when asked.
 struct WindowSearch {
   DWORD processId;
@@ -65,22 +59,22 @@ inline BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
   auto* search = reinterpret_cast<WindowSearch*>(data);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
+  wchar_t name[8] = {};
+  GetClassNameW(window, name, 8);
   if (owner == search->processId &&
-      (!search->dialogsOnly || (IsWindowVisible(window) && ClassName(window) == L"#32770"))) {
+      (!search->dialogsOnly || (IsWindowVisible(window) && std::wstring(name) == L"#32770"))) {
     search->found.push_back(window);
   }
   return TRUE;
 }
 
-inline std::vector<HWND> WindowsOf(DWORD processId, bool dialogsOnly) {
+inline std::vector<HWND> DialogsOf(DWORD processId, bool dialogsOnly = true) {
   WindowSearch search{processId, dialogsOnly, {}};
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-inline std::vector<HWND> DialogsOf(DWORD processId) { return WindowsOf(processId, true); }
-
-inline bool HasWindowsOf(DWORD processId) { return !WindowsOf(processId, false).empty(); }
+inline bool HasWindowsOf(DWORD processId) { return !DialogsOf(processId, false).empty(); }
 
 // The installer as a user starts it, by the shell, in the given current folder (the test's
 // when none); ended by force if a check left it running.
@@ -137,11 +131,9 @@ class Installer {
 };
 
 inline bool IsWizard(HWND dialog) { return GetDlgItem(dialog, kNextButton) != nullptr; }
-// bitmap that holds them.
+
+// What the screen shows inside a rectangle, in a bitmap of its own.
 struct ScreenImage {
-  int width = 0;
-  int height = 0;
-  std::vector<DWORD> pixels;
   HBITMAP bitmap = nullptr;
   ScreenImage() = default;
   ScreenImage(const ScreenImage&) = delete;
@@ -149,29 +141,18 @@ struct ScreenImage {
   ~ScreenImage() {
     if (bitmap != nullptr) DeleteObject(bitmap);
   }
-  DWORD At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }
 };
 
 inline void CaptureScreen(const RECT& rect, ScreenImage& image) {
-  image.width = rect.right - rect.left;
-  image.height = rect.bottom - rect.top;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  image.bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  image.bitmap = CreateCompatibleBitmap(screen, rect.right - rect.left, rect.bottom - rect.top);
   HGDIOBJ previous = SelectObject(memory, image.bitmap);
-  BitBlt(memory, 0, 0, image.width, image.height, screen, rect.left, rect.top, SRCCOPY);
+  BitBlt(memory, 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left, rect.top,
+         SRCCOPY);
   SelectObject(memory, previous);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  const auto* data = static_cast<const DWORD*>(bits);
-  image.pixels.assign(data, data + image.width * image.height);
 }
 
 inline bool SavePng(HBITMAP bitmap, const std::wstring& path) {
