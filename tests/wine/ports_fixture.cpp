@@ -34,27 +34,20 @@ std::wstring DosDeviceFileOf(const VirtualPrinter& printer) {
   return file;
 }
 
-bool SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
-  const std::size_t bytes = (value.size() + 1) * sizeof(wchar_t);
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
-}
-
-bool SetDword(HKEY key, const wchar_t* name, DWORD value) {
-  return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                        sizeof(value)) == ERROR_SUCCESS;
-}
-
-// Creates the key and lets write fill it; false when either fails.
-template <typename Write>
-bool WriteKey(const std::wstring& path, Write write) {
+// Creates the key below HKEY_LOCAL_MACHINE and sets one value in it, a text or a DWORD.
+bool WriteValue(const std::wstring& path, const wchar_t* name, const std::wstring* text,
+                DWORD number = 0) {
   HKEY created = nullptr;
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                       &created, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   const UniqueRegistryKey key(created);
-  return write(key.Get());
+  const auto* bytes = text != nullptr ? reinterpret_cast<const BYTE*>(text->c_str())
+                                      : reinterpret_cast<const BYTE*>(&number);
+  const auto size = text != nullptr ? (text->size() + 1) * sizeof(wchar_t) : sizeof(number);
+  return RegSetValueExW(key.Get(), name, 0, text != nullptr ? REG_SZ : REG_DWORD, bytes,
+                        static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -67,24 +60,17 @@ std::wstring DevicePathOf(const VirtualPrinter& printer) {
 
 bool RegisterPrinter(const VirtualPrinter& printer) {
   const std::wstring entry = std::wstring(kClassKey) + L"\\" + EntryNameOf(printer);
+  const std::wstring instance = InstanceOf(printer);
+  const std::wstring link = L"\\\\?\\" + EntryNameOf(printer).substr(4);
   const std::wstring port = std::to_wstring(printer.portNumber);
+  const std::wstring setupClass = kUsbSetupClass;
   bool registered =
-      WriteKey(entry,
-               [&](HKEY key) { return SetString(key, L"DeviceInstance", InstanceOf(printer)); }) &&
-      WriteKey(entry + L"\\#",
-               [&](HKEY key) {
-                 return SetString(key, L"SymbolicLink",
-                                  L"\\\\?\\" + EntryNameOf(printer).substr(4));
-               }) &&
-      WriteKey(entry + L"\\#\\Control",
-               [&](HKEY key) { return SetDword(key, L"Linked", printer.linked ? 1 : 0); }) &&
-      WriteKey(entry + L"\\#\\Device Parameters",
-               [&](HKEY key) {
-                 return printer.portAsString ? SetString(key, L"Port Number", port)
-                                             : SetDword(key, L"Port Number", printer.portNumber);
-               }) &&
-      WriteKey(kEnumKey + InstanceOf(printer),
-               [&](HKEY key) { return SetString(key, L"ClassGUID", kUsbSetupClass); });
+      WriteValue(entry, L"DeviceInstance", &instance) &&
+      WriteValue(entry + L"\\#", L"SymbolicLink", &link) &&
+      WriteValue(entry + L"\\#\\Control", L"Linked", nullptr, printer.linked ? 1 : 0) &&
+      WriteValue(entry + L"\\#\\Device Parameters", L"Port Number",
+                 printer.portAsString ? &port : nullptr, printer.portNumber) &&
+      WriteValue(kEnumKey + instance, L"ClassGUID", &setupClass);
   if (registered && printer.openable) {
     const UniqueFileHandle file(CreateFileW(DosDeviceFileOf(printer).c_str(), GENERIC_WRITE, 0,
                                             nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
