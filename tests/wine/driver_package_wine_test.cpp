@@ -14,6 +14,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/port_choice.h"
@@ -85,8 +86,20 @@ int wmain() {
   wchar_t className[64] = {};
   CHECK(SetupDiGetINFClassW(infPath.c_str(), &classGuid, className, 64, nullptr));
   CHECK(std::wstring(className) == L"Printer");
-  CHECK(Value(inf, L"Version", L"Signature") == L"$Windows NT$");
-  CHECK(Value(inf, L"Version", L"DriverVer") == VELMORA_DRIVER_VER_WTEXT);
+  CHECK(ReadBytes(infPath).rfind("\xFF\xFE", 0) == 0);
+  const std::wstring driverVer = VELMORA_DRIVER_VER_WTEXT;
+  for (const auto& [section, key, value] : {
+           std::tuple{L"Version", L"Signature", L"$Windows NT$"},
+           std::tuple{L"Version", L"Provider", L"Velmora"},
+           std::tuple{L"Version", L"CatalogFile", L"VELS2.CAT"},
+           std::tuple{L"Version", L"PnpLockdown", L"1"},
+           std::tuple{L"Version", L"DriverVer", driverVer.c_str()},
+           std::tuple{L"PrinterPackageInstallation.x86", L"PackageAware", L"TRUE"},
+           std::tuple{L"PrinterPackageInstallation.amd64", L"PackageAware", L"TRUE"},
+           std::tuple{L"PrinterPackageInstallation.arm64", L"PackageAware", L"TRUE"},
+       }) {
+    CHECK(Value(inf, section, key) == value);
+  }
 
   // Windows finds the model through the models section [Manufacturer] names for its processor.
   const auto manufacturers = Lines(inf, L"Manufacturer");

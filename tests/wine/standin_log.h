@@ -35,7 +35,7 @@ inline void AppendToFile(const wchar_t* path, const void* bytes, DWORD size) {
 // Appends line and a line end to the log.
 inline void AppendStandinLog(const std::wstring& line) {
   const std::wstring text = line + L"\n";
-  AppendToFile(STANDIN_LOG_PATH, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+  AppendToFile(STANDIN_LOG_PATH, text.data(), static_cast<DWORD>(text.size()) * sizeof(wchar_t));
 }
 
 // The recorded process command lines, each without the program's own path.

@@ -212,7 +212,7 @@ struct Session {
 // closing the wizard, leaving the page or starting another run is refused, disabled buttons
 // or not: OK (Enter with no enabled default button), Finish, Back, the close routes and the
 // session's end. One command installs on the detected port.
-void Detected(Arguments args) {
+void Detected(const Arguments& args) {
   CHECK(RegisterPrinter(SupportedPrinter()));
   PlaceStandin(args);
   Session session(args);
@@ -251,7 +251,7 @@ void Detected(Arguments args) {
 // With the stand-in not yet placed (manual only), Wine's own entry point launches fine and
 // adds nothing: the install fails, and Finish may be pressed again. The port the user picks,
 // the last, is the one installed on.
-void Manual(Arguments args, bool withoutLpt) {
+void Manual(const Arguments& args, bool withoutLpt) {
   if (withoutLpt) {
     HKEY ports = nullptr;
     CHECK(RegOpenKeyExW(HKEY_LOCAL_MACHINE,
@@ -285,7 +285,7 @@ void Manual(Arguments args, bool withoutLpt) {
   CHECK(InstalledPorts() == std::vector<std::wstring>{entries.back()});
 }
 
-void BackAndNext(Arguments args) {
+void BackAndNext(const Arguments& args) {
   Session session(args);
   CHECK(session.Prompt() == kManualPrompt);
   const std::vector<std::wstring> first = ListEntries(session.List());
@@ -340,7 +340,8 @@ UniqueFileHandle OpenForWriting(const std::wstring& path) {
 // for writing, fails the installation without any command. The package as built installs
 // through the system's own rundll32 with the exact command lines, never through an impostor,
 // and nobody can change the package while the install command runs.
-void Package(Arguments args) {
+void Package(const Arguments& given) {
+  Arguments args = given;
   const std::wstring source = args.program.substr(0, args.program.rfind(L'\\') + 1);
   const std::wstring folder = L"C:\\setup\\";
   const std::wstring package = folder + L"PrinterDriver\\series2\\";
@@ -425,7 +426,7 @@ void StartFails(const Arguments& args, const wchar_t* fault) {
 }
 
 // The spooler cannot be asked: the nine fallback ports, LPT1: selected.
-void SpoolerFails(Arguments args) {
+void SpoolerFails(const Arguments& args) {
   const std::vector<std::wstring> fallback = {L"LPT1:", L"LPT2:", L"LPT3:", L"COM1:", L"COM2:",
                                               L"COM3:", L"COM4:", L"COM5:", L"USB001"};
   CHECK(SpoolerPorts() != fallback);
@@ -438,7 +439,7 @@ void SpoolerFails(Arguments args) {
 
 // The welcome page: its caption, text and picture, Next and Cancel only. Cancel ends the
 // program, leaving no window and no settings behind.
-void Welcome(Arguments args) {
+void Welcome(const Arguments& args) {
   const wchar_t settings[] = L"Software\\Local AppWizard-Generated Applications";
   HKEY key = nullptr;
   CHECK(RegOpenKeyExW(HKEY_CURRENT_USER, settings, 0, KEY_READ, &key) != ERROR_SUCCESS);
@@ -472,7 +473,7 @@ void Welcome(Arguments args) {
 // Started from a folder so deep that the driver package's path would not fit (240 characters
 // with the backslash; the program's own path still fits), the program says so and ends
 // without showing the wizard.
-void TooDeep(Arguments args) {
+void TooDeep(const Arguments& args) {
   std::wstring folder = L"C:\\deep";
   CHECK(CreateDirectoryW(folder.c_str(), nullptr));
   while (folder.size() < 239) {
@@ -505,19 +506,19 @@ void ForgetInstall() {
 
 struct Scenario {
   const wchar_t* name;
-  void (*run)(Arguments);
+  void (*run)(const Arguments&);
 };
 
 const Scenario kScenarios[] = {
     {L"welcome", Welcome},
     {L"too-deep", TooDeep},
     {L"detected", Detected},
-    {L"manual", [](Arguments args) { Manual(args, false); }},
-    {L"manual-without-lpt", [](Arguments args) { Manual(args, true); }},
+    {L"manual", [](const Arguments& args) { Manual(args, false); }},
+    {L"manual-without-lpt", [](const Arguments& args) { Manual(args, true); }},
     {L"back-and-next", BackAndNext},
     {L"package", Package},
-    {L"timer-fails", [](Arguments args) { StartFails(args, L"timer"); }},
-    {L"thread-fails", [](Arguments args) { StartFails(args, L"thread"); }},
+    {L"timer-fails", [](const Arguments& args) { StartFails(args, L"timer"); }},
+    {L"thread-fails", [](const Arguments& args) { StartFails(args, L"thread"); }},
     {L"spooler-fails", SpoolerFails},
 };
 
