@@ -31,8 +31,11 @@ class Printers {
   std::vector<VirtualPrinter> printers_;
 };
 
+// Held alone: even a reader that shares everything is refused.
 bool IsHeld(const VirtualPrinter& printer) {
-  const UniqueFileHandle probe = HoldPrinter(printer);
+  const UniqueFileHandle probe(CreateFileW(DevicePathOf(printer).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
   return !probe.IsValid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
