@@ -40,7 +40,7 @@ bool CStep2::OnInitDialog() {
 // Detection runs afresh on every activation, so a printer connected while the user was on
 // the welcome page is found on return.
 bool CStep2::OnSetActive() {
-  GetParent().PostMessage(PSM_SETWIZBUTTONS, 0, PSWIZB_BACK | PSWIZB_FINISH);
+  SetWizardButtons(PSWIZB_BACK | PSWIZB_FINISH);
   const CWnd list = GetDlgItem(IDC_PORT_LIST);
   list.ShowWindow(SW_SHOWNORMAL);
   PortNameText port;
@@ -137,14 +137,11 @@ void CStep2::OnTimer(UINT_PTR nIDEvent) {
     SetBusy(false);
     UnlockWizard(true);
   }
-  Default();
 }
 
 void CStep2::UnlockWizard(bool unlocked) {
-  const CWnd sheet = GetParent();
-  sheet.PostMessage(PSM_SETWIZBUTTONS, 0,
-                    unlocked ? PSWIZB_BACK | PSWIZB_FINISH : PSWIZB_DISABLEDFINISH);
-  if (const CWnd cancel = sheet.GetDlgItem(IDCANCEL)) cancel.EnableWindow(unlocked);
+  SetWizardButtons(unlocked ? PSWIZB_BACK | PSWIZB_FINISH : PSWIZB_DISABLEDFINISH);
+  if (const CWnd cancel = GetParent().GetDlgItem(IDCANCEL)) cancel.EnableWindow(unlocked);
 }
 
 void CStep2::ShowFailure() { MessageBox(kInstallFailedText, kFailureCaption, MB_ICONERROR); }

@@ -22,8 +22,7 @@ bool CStep1::OnInitDialog() {
 }
 
 bool CStep1::OnSetActive() {
-  // Posted: the sheet sets its buttons after it has finished activating this page.
-  GetParent().PostMessage(PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
+  SetWizardButtons(PSWIZB_NEXT);
   return CPropertyPage::OnSetActive();
 }
 

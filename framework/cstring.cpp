@@ -1,5 +1,6 @@
 #include "framework/cstring.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
@@ -17,46 +18,31 @@ CString::CString(const wchar_t* text) {
   const std::size_t length = text == nullptr ? 0 : std::wcslen(text);
   if (length == 0) return;
   if (length > static_cast<std::size_t>(kMaxLength)) throw std::bad_alloc();
-  wchar_t* target = GetBufferSetLength(static_cast<int>(length));
-  std::memcpy(target, text, length * sizeof(wchar_t));
-  ReleaseBuffer(static_cast<int>(length));
+  std::memcpy(GetBufferSetLength(static_cast<int>(length)), text, length * sizeof(wchar_t));
 }
 
-CString::CString(const CString& other) : m_pBuffer(other.m_pBuffer) {
+CString::CString(const CString& other) noexcept : m_pBuffer(other.m_pBuffer) {
   if (m_pBuffer != nullptr) ++m_pBuffer->references;
 }
 
 CString::CString(CString&& other) noexcept : m_pBuffer(std::exchange(other.m_pBuffer, nullptr)) {}
 
-CString& CString::operator=(const CString& other) {
-  CString copy(other);
-  std::swap(m_pBuffer, copy.m_pBuffer);
-  return *this;
-}
-
-CString& CString::operator=(CString&& other) noexcept {
-  if (this != &other) {
-    Release();
-    m_pBuffer = std::exchange(other.m_pBuffer, nullptr);
-  }
+CString& CString::operator=(CString other) noexcept {
+  std::swap(m_pBuffer, other.m_pBuffer);
   return *this;
 }
 
 CString::~CString() { Release(); }
 
-int CString::GetLength() const { return m_pBuffer == nullptr ? 0 : m_pBuffer->length; }
-
-const wchar_t* CString::GetString() const { return m_pBuffer == nullptr ? L"" : Text(m_pBuffer); }
+CString::operator const wchar_t*() const { return m_pBuffer == nullptr ? L"" : Text(m_pBuffer); }
 
 wchar_t* CString::GetBufferSetLength(int length) {
   if (length < 0 || length > kMaxLength) throw std::bad_alloc();
-  const std::size_t bytes =
-      sizeof(Buffer) + (static_cast<std::size_t>(length) + 1) * sizeof(wchar_t);
-  auto* buffer = static_cast<Buffer*>(::operator new(bytes));
+  const std::size_t bytes = (static_cast<std::size_t>(length) + 1) * sizeof(wchar_t);
+  auto* buffer = static_cast<Buffer*>(::operator new(sizeof(Buffer) + bytes));
   buffer->references = 1;
-  buffer->length = 0;
   buffer->capacity = length;
-  std::memset(Text(buffer), 0, (static_cast<std::size_t>(length) + 1) * sizeof(wchar_t));
+  std::memset(Text(buffer), 0, bytes);
   Release();
   m_pBuffer = buffer;
   return Text(buffer);
@@ -64,10 +50,7 @@ wchar_t* CString::GetBufferSetLength(int length) {
 
 void CString::ReleaseBuffer(int length) {
   if (m_pBuffer == nullptr) return;
-  if (length < 0) length = 0;
-  if (length > m_pBuffer->capacity) length = m_pBuffer->capacity;
-  m_pBuffer->length = length;
-  Text(m_pBuffer)[length] = 0;
+  Text(m_pBuffer)[length < 0 ? 0 : std::min(length, m_pBuffer->capacity)] = 0;
 }
 
 void CString::FormatTexts(const wchar_t* format, ...) {

@@ -1,19 +1,19 @@
 #include "framework/property_page.h"
 
+#include <utility>
+
 #include "framework/property_sheet.h"
 
 namespace {
 
 // The platform's replies to the page notifications, in DWLP_MSGRESULT.
-constexpr LRESULT kShowPage = 0;              // PSN_SETACTIVE: show the page
-constexpr LRESULT kSkipPage = -1;             // PSN_SETACTIVE: do not show it
-constexpr LRESULT kMayLeave = FALSE;          // PSN_KILLACTIVE: the page may be left
-constexpr LRESULT kStayHere = TRUE;           // PSN_KILLACTIVE: keep the page
-constexpr LRESULT kMayClose = FALSE;          // PSN_WIZFINISH: the sheet may close
-constexpr LRESULT kKeepOpen = TRUE;           // PSN_WIZFINISH: keep the sheet open
-constexpr LRESULT kMayCancel = FALSE;         // PSN_QUERYCANCEL: the sheet may close
-constexpr LRESULT kRefuseCancel = TRUE;       // PSN_QUERYCANCEL: keep the sheet open
-constexpr LRESULT kApplied = PSNRET_NOERROR;  // PSN_APPLY: OK may close
+constexpr LRESULT kShowPage = 0;   // PSN_SETACTIVE: show the page
+constexpr LRESULT kSkipPage = -1;  // PSN_SETACTIVE: do not show it
+// PSN_KILLACTIVE, PSN_WIZFINISH, PSN_QUERYCANCEL: the page may be left or the sheet closed,
+// or not.
+constexpr LRESULT kGoAhead = FALSE;
+constexpr LRESULT kRefuse = TRUE;
+constexpr LRESULT kApplied = PSNRET_NOERROR;                   // PSN_APPLY: OK may close
 constexpr LRESULT kRefuseApply = PSNRET_INVALID_NOCHANGEPAGE;  // PSN_APPLY: keep it open
 
 }  // namespace
@@ -39,31 +39,12 @@ void CPropertyPage::EndDialog(int nEndID) {
   if (m_pSheet != nullptr) m_pSheet->EndDialog(nEndID);
 }
 
-void CPropertyPage::DoDataExchange(CDataExchange*) {}
-
-bool CPropertyPage::OnInitDialog() {
-  UpdateData(false);
-  return true;
-}
+bool CPropertyPage::OnInitDialog() { return UpdateData(false); }
 
 bool CPropertyPage::OnSetActive() {
-  if (m_bFirstSetActive) {
-    m_bFirstSetActive = false;
-  } else {
-    UpdateData(false);
-  }
+  if (!std::exchange(m_bFirstSetActive, false)) UpdateData(false);
   return true;
 }
-
-bool CPropertyPage::OnKillActive() { return UpdateData(true); }
-
-LRESULT CPropertyPage::OnWizardBack() { return kWizardDefault; }
-
-LRESULT CPropertyPage::OnWizardNext() { return kWizardDefault; }
-
-bool CPropertyPage::OnWizardFinish() { return true; }
-
-void CPropertyPage::OnTimer(UINT_PTR) { Default(); }
 
 INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // Messages that come before WM_INITDIALOG (WM_SETFONT) find no object yet.
@@ -75,10 +56,6 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hWnd, UINT message, WPARAM wPara
     ::SetWindowLongPtrW(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
   }
   if (page == nullptr) return FALSE;
-  if (message == WM_NCDESTROY) {
-    page->m_hWnd = nullptr;
-    return FALSE;
-  }
   try {
     return page->HandleMessage(message, wParam, lParam);
   } catch (...) {
@@ -87,21 +64,22 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hWnd, UINT message, WPARAM wPara
   }
 }
 
+// FALSE leaves a message to the dialog manager's default handling.
 INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT reply = 0;
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog() ? TRUE : FALSE;
-    case WM_NOTIFY: {
-      LRESULT reply = 0;
+    case WM_NOTIFY:
       if (!HandleNotification(reinterpret_cast<const NMHDR*>(lParam)->code, reply)) return FALSE;
       ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, reply);
       return TRUE;
-    }
     case WM_TIMER:
-      m_bDefault = false;
       OnTimer(static_cast<UINT_PTR>(wParam));
-      // FALSE hands the message on to the dialog manager's default handling.
-      return m_bDefault ? FALSE : TRUE;
+      return FALSE;
+    case WM_NCDESTROY:
+      m_hWnd = nullptr;
+      return FALSE;
     default:
       return FALSE;
   }
@@ -115,7 +93,7 @@ bool CPropertyPage::HandleNotification(UINT code, LRESULT& reply) {
       reply = OnSetActive() ? kShowPage : kSkipPage;
       return true;
     case PSN_KILLACTIVE:
-      reply = OnKillActive() ? kMayLeave : kStayHere;
+      reply = OnKillActive() ? kGoAhead : kRefuse;
       return true;
     case PSN_WIZBACK:
       reply = m_bBusy ? kWizardStay : OnWizardBack();
@@ -124,13 +102,13 @@ bool CPropertyPage::HandleNotification(UINT code, LRESULT& reply) {
       reply = m_bBusy ? kWizardStay : OnWizardNext();
       return true;
     case PSN_WIZFINISH:
-      reply = !m_bBusy && OnWizardFinish() ? kMayClose : kKeepOpen;
+      reply = !m_bBusy && OnWizardFinish() ? kGoAhead : kRefuse;
       return true;
     case PSN_APPLY:
       reply = m_bBusy ? kRefuseApply : kApplied;
       return true;
     case PSN_QUERYCANCEL:
-      reply = m_bBusy ? kRefuseCancel : kMayCancel;
+      reply = m_bBusy ? kRefuse : kGoAhead;
       return true;
     default:
       return false;

@@ -1,8 +1,7 @@
-// One page of a property sheet, built from a dialog template of the program's resources.
-// The sheet creates the page's window when it first shows the page. Every message of the
-// window goes through one dialog procedure, which calls the virtual hooks below and turns
-// their results into the platform's replies: only this class writes DWLP_MSGRESULT, and no
-// exception leaves it. A busy page keeps the sheet as it is (SetBusy).
+// One page of a property sheet, built from a dialog template of the program's resources; the
+// sheet creates its window when it first shows it. All of the window's messages go through
+// one dialog procedure, which calls the virtual hooks below and turns their results into the
+// platform's replies: only this class writes DWLP_MSGRESULT, and no exception leaves it.
 #pragma once
 
 #include "framework/data_exchange.h"
@@ -26,49 +25,49 @@ class CPropertyPage : public CWnd {
   virtual ~CPropertyPage() = default;
 
   // Runs DoDataExchange: true reads the controls into the members, false writes the members
-  // into the controls. Returns true (no exchange of this framework can fail).
+  // into the controls. Returns true: no exchange of this framework can fail.
   bool UpdateData(bool bSaveAndValidate = true);
 
-  // Ends the modal run of the sheet that holds this page, with nEndID as its result. The
-  // sheet closes once the current message has been handled.
+  // Ends the modal run of the page's sheet with nEndID as its result, once the current
+  // message has been handled.
   void EndDialog(int nEndID);
 
  protected:
-  // While busy, the page keeps the sheet as it is, whatever asks: Back, Next, Finish, Apply
-  // (OK) and every way of closing (Cancel, Esc, the close box, Alt+F4, the system menu, the
-  // session ending) are refused, and the hooks for them are not called. For a page whose
-  // work outlives the handler that started it.
+  // Enables the sheet's wizard buttons named by dwFlags (PSWIZB_*) and disables the others.
+  // Posted, so the sheet applies it after the current message, such as this page's activation.
+  void SetWizardButtons(DWORD dwFlags) const {
+    GetParent().PostMessage(PSM_SETWIZBUTTONS, 0, dwFlags);
+  }
+
+  // For work that outlives its handler: while busy, Back, Next, Finish, Apply (OK) and every
+  // way of closing (Cancel, Esc, the close box, Alt+F4, the system menu, the session's end)
+  // are refused, whatever sends them, and their hooks are not called.
   void SetBusy(bool bBusy) { m_bBusy = bBusy; }
 
-  // The page's controls, for UpdateData. The base exchanges nothing.
-  virtual void DoDataExchange(CDataExchange* pDX);
+  // The page's controls, for UpdateData.
+  virtual void DoDataExchange(CDataExchange*) {}
 
-  // The page's window has been created. The base writes the members into the controls.
-  // Returns true to let the platform set the focus.
+  // The window has been created. The base writes the members into the controls. True lets
+  // the platform set the focus.
   virtual bool OnInitDialog();
 
   // The page is becoming the current page. The base writes the members into the controls on
-  // every activation but the first. Returns true to show the page, false to skip it.
+  // every activation but the first. True shows the page, false skips it.
   virtual bool OnSetActive();
 
-  // The page is being left. The base reads the controls into the members. Returns true to
-  // let the user leave, false to stay.
-  virtual bool OnKillActive();
+  // The page is being left. The base reads the controls into the members. True lets the user
+  // leave, false keeps the page.
+  virtual bool OnKillActive() { return UpdateData(true); }
 
-  // Back or Next was pressed: kWizardDefault, kWizardStay, or a template id. The bases
-  // return kWizardDefault.
-  virtual LRESULT OnWizardBack();
-  virtual LRESULT OnWizardNext();
+  // Back or Next was pressed: kWizardDefault, kWizardStay, or a template id.
+  virtual LRESULT OnWizardBack() { return kWizardDefault; }
+  virtual LRESULT OnWizardNext() { return kWizardDefault; }
 
-  // Finish was pressed. Returns true to let the sheet close, false to keep it open. The base
-  // returns true.
-  virtual bool OnWizardFinish();
+  // Finish was pressed. True lets the sheet close, false keeps it open.
+  virtual bool OnWizardFinish() { return true; }
 
-  // A WM_TIMER tick. The base leaves it to the platform's default handling (Default).
-  virtual void OnTimer(UINT_PTR nIDEvent);
-
-  // Leaves the message being handled to the platform's default handling.
-  void Default() { m_bDefault = true; }
+  // A WM_TIMER tick, which then goes on to the platform's default handling.
+  virtual void OnTimer(UINT_PTR) {}
 
  private:
   friend class CPropertySheet;
@@ -81,6 +80,5 @@ class CPropertyPage : public CWnd {
   PROPSHEETPAGEW m_psp{};              // the page's record, as the sheet passes it on
   CPropertySheet* m_pSheet = nullptr;  // set by the sheet that the page is added to
   bool m_bFirstSetActive = true;
-  bool m_bDefault = false;
   bool m_bBusy = false;
 };

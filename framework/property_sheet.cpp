@@ -1,5 +1,6 @@
 #include "framework/property_sheet.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -20,16 +21,12 @@ bool CPropertySheet::AddPage(CPropertyPage* pPage) {
   return true;
 }
 
-void CPropertySheet::SetWizardMode() { m_dwWizardFlag = PSH_WIZARD; }
-
 bool CPropertySheet::SetActivePage(CPropertyPage* pPage) {
   for (UINT index = 0; index < m_nPages; ++index) {
-    if (m_pages[index] != pPage) continue;
-    if (m_hWnd == nullptr) {
+    if (m_pages[index] == pPage) {
       m_nStartPage = index;
       return true;
     }
-    return SendMessage(PSM_SETCURSEL, index) != FALSE;
   }
   return false;
 }
@@ -61,8 +58,6 @@ void CPropertySheet::EndDialog(int nEndID) {
   PostMessage(PSM_PRESSBUTTON, PSBTN_CANCEL);
 }
 
-bool CPropertySheet::OnInitDialog() { return true; }
-
 int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT message, LPARAM) {
   if (message != PSCB_INITIALIZED || g_pSheetInCreation == nullptr) return 0;
   CPropertySheet* sheet = std::exchange(g_pSheetInCreation, nullptr);
@@ -77,20 +72,17 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT message, LPARAM) {
   return 0;
 }
 
-bool CPropertySheet::IsBusy() const noexcept {
-  for (UINT index = 0; index < m_nPages; ++index) {
-    if (m_pages[index]->m_bBusy) return true;
-  }
-  return false;
-}
-
 // Calls no hook, so nothing can unwind through the platform from here.
 LRESULT CALLBACK CPropertySheet::SheetSubclass(HWND hWnd, UINT message, WPARAM wParam,
                                                LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* sheet = reinterpret_cast<CPropertySheet*>(data);
   // The platform asks the current page before it closes the sheet by Cancel, Esc, the close
   // box, Alt+F4 or the system menu; the session's end is answered here for the pages.
-  if (message == WM_QUERYENDSESSION && sheet->IsBusy()) return FALSE;
+  if (message == WM_QUERYENDSESSION &&
+      std::any_of(sheet->m_pages, sheet->m_pages + sheet->m_nPages,
+                  [](const CPropertyPage* page) { return page->m_bBusy; })) {
+    return FALSE;
+  }
   if (message == WM_NCDESTROY) {
     ::RemoveWindowSubclass(hWnd, SheetSubclass, 0);
     sheet->m_hWnd = nullptr;

@@ -1,5 +1,5 @@
 // A property sheet run modally by the platform (PropertySheetW), optionally as a wizard. The
-// sheet keeps the pages it is given, in page order; the pages stay owned by the caller and
+// sheet keeps pointers to its pages, in page order; the pages stay owned by the caller and
 // must outlive the modal run.
 #pragma once
 
@@ -15,15 +15,14 @@ class CPropertySheet : public CWnd {
   CPropertySheet& operator=(const CPropertySheet&) = delete;
   virtual ~CPropertySheet() = default;
 
-  // Appends a page, which from then on knows this sheet as its own. The platform's limit is
-  // MAXPROPPAGES; a page beyond it is refused.
+  // Appends a page, which from then on knows this sheet as its own. False for a page beyond
+  // the platform's MAXPROPPAGES.
   bool AddPage(CPropertyPage* pPage);
 
   // Back, Next and Finish buttons instead of tabs.
-  void SetWizardMode();
+  void SetWizardMode() { m_dwWizardFlag = PSH_WIZARD; }
 
-  // Before the sheet has a window, records the page to show first; with a window, shows it.
-  // Returns false for a page the sheet does not hold.
+  // Before DoModal: the page to show first. False for a page the sheet does not hold.
   bool SetActivePage(CPropertyPage* pPage);
 
   // Shows the sheet and returns when it has closed: the result a page gave to EndDialog, or
@@ -36,13 +35,10 @@ class CPropertySheet : public CWnd {
 
  protected:
   // The platform has initialised the sheet's window: its buttons and first page exist. The
-  // base does nothing more and returns true; the platform, which has already chosen the
-  // focus, does not use the result.
-  virtual bool OnInitDialog();
+  // platform has already set the focus and does not use the result.
+  virtual bool OnInitDialog() { return true; }
 
  private:
-  // Whether a page is busy: the sheet then refuses to let the session end.
-  bool IsBusy() const noexcept;
   static int CALLBACK SheetCallback(HWND hWnd, UINT message, LPARAM lParam);
   static LRESULT CALLBACK SheetSubclass(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR subclassId, DWORD_PTR data);

@@ -1,7 +1,7 @@
 // The application object: exactly one, a global of the program, constructed during static
 // initialisation. The framework's entry point (wWinMain) calls its start-up hook, and the
-// process ends when the hook returns. The framework has no main window and so no message
-// loop of its own: an application does all its work, a modal wizard, inside InitInstance.
+// process ends when the hook returns. There is no main window and so no message loop: an
+// application does all its work, a modal wizard, inside InitInstance.
 #pragma once
 
 #include "framework/cstring.h"
@@ -13,8 +13,7 @@ class CWinApp {
   CWinApp& operator=(const CWinApp&) = delete;
   virtual ~CWinApp();
 
-  // The start-up hook. Returning false ends the application at once, as does every return:
-  // there is no message loop to enter.
+  // The start-up hook. Its result is not used: every return ends the application.
   virtual bool InitInstance() = 0;
 
  protected:
@@ -25,6 +24,3 @@ class CWinApp {
  private:
   CString m_strRegistryKey;
 };
-
-// The one application object, or nullptr before it is constructed.
-CWinApp* AfxGetApp();
