@@ -18,7 +18,7 @@ class FixedText {
   // false, the text unchanged, when they do not fit with their terminator; text is never
   // read past N characters.
   bool Assign(const WCHAR* text, std::size_t count) {
-    const std::size_t length = WideLengthWithin(text, count < N ? count : N);
+    const std::size_t length = WideLength(text, count < N ? count : N);
     if (length == N) return false;
     for (std::size_t i = 0; i < length; ++i) m_text[i] = text[i];
     m_text[length] = 0;

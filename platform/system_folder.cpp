@@ -17,7 +17,7 @@ bool ReadFolder(Query query, WCHAR (&folder)[kSystemPathWidth]) {
 
 // Appends "\" (unless folder already ends with one, as a drive's root does) and name.
 bool Join(WCHAR (&path)[kSystemPathWidth], const WCHAR* name) {
-  const std::size_t length = WideLength(path);
+  const std::size_t length = WideLength(path, kSystemPathWidth);
   const bool separated = length > 0 && path[length - 1] == TEXT('\\');
   if ((separated || WideAppend(path, TEXT("\\"))) && WideAppend(path, name)) return true;
   path[0] = 0;

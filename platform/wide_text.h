@@ -5,20 +5,25 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/win32.h"
 
-std::size_t WideLength(const WCHAR* text);
-// The length of text, but at most limit: text is never read past limit characters.
-std::size_t WideLengthWithin(const WCHAR* text, std::size_t limit);
+// The length of text, but at most limit: text is never read past limit characters, so a
+// text without its terminator within limit gives limit.
+std::size_t WideLength(const WCHAR* text, std::size_t limit);
 bool WideEqual(const WCHAR* a, const WCHAR* b);
-// True when the first WideLength(prefix) characters of text are those of prefix.
+// True when text begins with the whole of prefix.
 bool WideStartsWith(const WCHAR* text, const WCHAR* prefix);
 
 // Copies source into target. When it does not fit, target is left empty and false returned.
 bool WideCopy(WCHAR* target, std::size_t capacity, const WCHAR* source);
 // Appends source to target. When the result would not fit, target is left as it was.
 bool WideAppend(WCHAR* target, std::size_t capacity, const WCHAR* source);
+// Appends value in decimal digits, padded with leading zeros to at least minimumDigits (at
+// most 20). When the result would not fit, target is left as it was.
+bool WideAppendDecimal(WCHAR* target, std::size_t capacity, std::uint64_t value,
+                       std::size_t minimumDigits);
 
 template <std::size_t N>
 bool WideCopy(WCHAR (&target)[N], const WCHAR* source) {
@@ -27,4 +32,8 @@ bool WideCopy(WCHAR (&target)[N], const WCHAR* source) {
 template <std::size_t N>
 bool WideAppend(WCHAR (&target)[N], const WCHAR* source) {
   return WideAppend(target, N, source);
+}
+template <std::size_t N>
+bool WideAppendDecimal(WCHAR (&target)[N], std::uint64_t value, std::size_t minimumDigits) {
+  return WideAppendDecimal(target, N, value, minimumDigits);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/wide_text.h"
 #include "ports/usb_print_class.h"
 
 namespace {
@@ -51,12 +52,6 @@ bool AppendSegments(WCHAR (&segments)[kSegmentListWidth], DWORD nameLength,
   return true;
 }
 
-std::size_t SegmentLength(const WCHAR* segment, std::size_t capacity) {
-  std::size_t length = 0;
-  while (length < capacity && segment[length] != 0) ++length;
-  return length;
-}
-
 }  // namespace
 
 int ReadDeviceClassValue(ValueKind kind, DWORD index, WCHAR (&text)[kValueTextWidth],
@@ -87,7 +82,7 @@ UniqueRegistryKey OpenKeyPath(HKEY root, const WCHAR* segments, std::size_t capa
   UniqueRegistryKey opened;
   std::size_t at = 0;
   while (at < capacity && segments[at] != 0) {
-    const std::size_t length = SegmentLength(segments + at, capacity - at);
+    const std::size_t length = WideLength(segments + at, capacity - at);
     if (length == capacity - at) return UniqueRegistryKey();
     HKEY child = nullptr;
     const HKEY parent = opened.IsValid() ? opened.Get() : root;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/wide_text.h"
+
 namespace {
 
 const WCHAR kUsbPortPrefix[] = TEXT("USB");
@@ -23,17 +25,9 @@ int FormatUsbPortName(const WCHAR (&number)[kValueTextWidth], PortNameText& port
     if (value > kLargestPortNumber) return 0;
   }
   if (length == 0 || length == kValueTextWidth) return 0;
-  WCHAR reversed[kMaximumDigits];
-  std::size_t digits = 0;
-  do {
-    reversed[digits++] = static_cast<WCHAR>(TEXT('0') + value % 10);
-    value /= 10;
-  } while (value != 0);
-  while (digits < kMinimumDigits) reversed[digits++] = TEXT('0');
-  WCHAR name[kPrefixLength + kMaximumDigits + 1];
-  std::size_t at = 0;
-  for (; at < kPrefixLength; ++at) name[at] = kUsbPortPrefix[at];
-  while (digits > 0) name[at++] = reversed[--digits];
-  name[at] = 0;
+  WCHAR name[kPrefixLength + kMaximumDigits + 1] = {};
+  if (!WideCopy(name, kUsbPortPrefix) || !WideAppendDecimal(name, value, kMinimumDigits)) {
+    return 0;
+  }
   return port.Assign(name) ? 1 : 0;
 }

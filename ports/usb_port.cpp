@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "platform/local_buffer.h"
+#include "platform/wide_text.h"
 #include "ports/device_identity.h"
 #include "ports/usb_print_class.h"
 
@@ -34,8 +35,7 @@ bool ReadDevicePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& data,
   }
   const std::size_t room = (record.Size() - kDevicePathOffset) / sizeof(WCHAR);
   const std::size_t limit = std::min(room, kIdentityTextWidth);
-  std::size_t length = 0;
-  while (length < limit && detail->DevicePath[length] != 0) ++length;
+  const std::size_t length = WideLength(detail->DevicePath, limit);
   if (length == limit) return false;
   std::copy(detail->DevicePath, detail->DevicePath + length + 1, path);
   return true;

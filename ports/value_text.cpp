@@ -3,26 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
-
-void WriteSignedDecimal(LONG value, WCHAR (&text)[kValueTextWidth]) {
-  std::int64_t magnitude = value;
-  std::size_t length = 0;
-  if (magnitude < 0) {
-    text[length++] = TEXT('-');
-    magnitude = -magnitude;
-  }
-  WCHAR reversed[16];
-  std::size_t digits = 0;
-  do {
-    reversed[digits++] = static_cast<WCHAR>(TEXT('0') + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  while (digits > 0) text[length++] = reversed[--digits];
-  text[length] = 0;
-}
-
-}  // namespace
+#include "platform/wide_text.h"
 
 int RenderValueText(DWORD type, const BYTE* data, DWORD size, WCHAR (&text)[kValueTextWidth]) {
   if (size > kValueTextBytes) return 0;
@@ -30,7 +11,10 @@ int RenderValueText(DWORD type, const BYTE* data, DWORD size, WCHAR (&text)[kVal
     if (size != sizeof(LONG)) return 0;
     LONG value = 0;
     std::memcpy(&value, data, sizeof(value));
-    WriteSignedDecimal(value, text);
+    // As "%d" writes it; the magnitude of the most negative value fits 64 bits.
+    const std::int64_t number = value;
+    WideCopy(text, number < 0 ? TEXT("-") : TEXT(""));
+    WideAppendDecimal(text, static_cast<std::uint64_t>(number < 0 ? -number : number), 1);
     return 1;
   }
   const std::size_t characters = size / sizeof(WCHAR);
