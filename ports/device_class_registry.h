@@ -19,9 +19,13 @@ enum class ValueKind : BYTE {
 // The segment list: the entry's name as enumerated, its terminator, the kind's segments, and
 // an empty segment that closes the list, in 256 characters.
 constexpr std::size_t kSegmentListWidth = 256;
-// Entry names this long or longer are never read.
+// Entry names this long or longer are never read: below it a name, its terminator and the
+// "#", "Control" segments of the Linked read that every examined entry needs (11 characters)
+// fit the list. The longer "Device Parameters" segments are checked on their own.
 constexpr DWORD kEntryNameLimit = 244;
-// Bytes offered to each value query.
+// Bytes offered to each value query: 260 characters, the platform's path width. A value over
+// 256 bytes is refused either way, by the query when it exceeds this buffer, by the rendering
+// otherwise; a buffer of this size lets every value the entries hold be read and checked.
 constexpr DWORD kValueDataBytes = 520;
 
 // Reads one value of the entry at index into text. Returns 1 when it was read and rendered.

@@ -15,7 +15,9 @@ constexpr std::size_t kDevicePathOffset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DA
 // to paths that the device-path buffer cannot hold.
 constexpr DWORD kLargestDetailSize =
     static_cast<DWORD>(kDevicePathOffset + kIdentityTextWidth * sizeof(WCHAR));
-// The detail record is allocated at this many times the size the platform asks for.
+// The detail record is allocated at this many times the size the platform asks for, while the
+// fetch is given the size asked for: a platform that writes past the size it reported still
+// writes inside the record. The slack costs a few hundred bytes per interface.
 constexpr SIZE_T kDetailRecordFactor = 4;
 
 // Copies the interface's device path into path. False when the interface is to be skipped.

@@ -5,10 +5,13 @@
 #include "platform/unique_handle.h"
 #include "ports/port_text.h"
 
-// Interfaces at this index or later are never examined.
+// Interfaces at this index or later are never examined. Detection runs on the wizard's thread
+// and opens and closes every interface before the printer, so its work is bounded; only
+// present interfaces count, and no machine has this many USB printers attached.
 constexpr DWORD kInterfaceScanLimit = 127;
 // Device-class entries at this index or later are never examined, so the scan ends even when
-// every entry keeps failing to enumerate.
+// every entry keeps failing to enumerate. Windows keeps one entry per printer interface ever
+// registered, a few dozen on a busy machine: the bound is far above any real class key.
 constexpr DWORD kClassEntryScanLimit = 16384;
 
 // FindDevice is the one virtual operation and there is no virtual destructor: the port page
