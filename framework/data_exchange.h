@@ -10,7 +10,7 @@ struct CDataExchange {
   bool m_bSaveAndValidate;  // true: controls into members; false: members into controls
 };
 
-// Into the controls: the control's text becomes value. Back: value becomes the control's text.
+// Into the controls: value becomes the control's text. Back: the control's text becomes value.
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 
 // Attaches control to the page's control nIDC on the first exchange; later exchanges, in

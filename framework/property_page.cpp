@@ -1,5 +1,6 @@
 #include "framework/property_page.h"
 
+#include <optional>
 #include <utility>
 
 #include "framework/property_sheet.h"
@@ -9,8 +10,7 @@ namespace {
 // The platform's replies to the page notifications, in DWLP_MSGRESULT.
 constexpr LRESULT kShowPage = 0;   // PSN_SETACTIVE: show the page
 constexpr LRESULT kSkipPage = -1;  // PSN_SETACTIVE: do not show it
-// PSN_KILLACTIVE, PSN_WIZFINISH, PSN_QUERYCANCEL: the page may be left or the sheet closed,
-// or not.
+// PSN_KILLACTIVE, PSN_WIZFINISH, PSN_QUERYCANCEL: leave the page or close the sheet, or not.
 constexpr LRESULT kGoAhead = FALSE;
 constexpr LRESULT kRefuse = TRUE;
 constexpr LRESULT kApplied = PSNRET_NOERROR;                   // PSN_APPLY: OK may close
@@ -66,51 +66,35 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hWnd, UINT message, WPARAM wPara
 
 // FALSE leaves a message to the dialog manager's default handling.
 INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT reply = 0;
-  switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog() ? TRUE : FALSE;
-    case WM_NOTIFY:
-      if (!HandleNotification(reinterpret_cast<const NMHDR*>(lParam)->code, reply)) return FALSE;
-      ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, reply);
-      return TRUE;
-    case WM_TIMER:
-      OnTimer(static_cast<UINT_PTR>(wParam));
-      return FALSE;
-    case WM_NCDESTROY:
-      m_hWnd = nullptr;
-      return FALSE;
-    default:
-      return FALSE;
-  }
+  if (message == WM_INITDIALOG) return OnInitDialog() ? TRUE : FALSE;
+  if (message == WM_TIMER) OnTimer(static_cast<UINT_PTR>(wParam));
+  if (message == WM_NCDESTROY) m_hWnd = nullptr;
+  if (message != WM_NOTIFY) return FALSE;
+  const std::optional<LRESULT> reply = Reply(reinterpret_cast<const NMHDR*>(lParam)->code);
+  if (!reply) return FALSE;
+  ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, *reply);
+  return TRUE;
 }
 
 // The platform sends these whether or not the buttons are enabled (PSM_PRESSBUTTON, a
 // WM_COMMAND from anyone), so a busy page refuses them here rather than trusting the buttons.
-bool CPropertyPage::HandleNotification(UINT code, LRESULT& reply) {
-  switch (code) {
+std::optional<LRESULT> CPropertyPage::Reply(UINT notification) {
+  switch (notification) {
     case PSN_SETACTIVE:
-      reply = OnSetActive() ? kShowPage : kSkipPage;
-      return true;
+      return OnSetActive() ? kShowPage : kSkipPage;
     case PSN_KILLACTIVE:
-      reply = OnKillActive() ? kGoAhead : kRefuse;
-      return true;
+      return OnKillActive() ? kGoAhead : kRefuse;
     case PSN_WIZBACK:
-      reply = m_bBusy ? kWizardStay : OnWizardBack();
-      return true;
+      return m_bBusy ? kWizardStay : OnWizardBack();
     case PSN_WIZNEXT:
-      reply = m_bBusy ? kWizardStay : OnWizardNext();
-      return true;
+      return m_bBusy ? kWizardStay : OnWizardNext();
     case PSN_WIZFINISH:
-      reply = !m_bBusy && OnWizardFinish() ? kGoAhead : kRefuse;
-      return true;
+      return !m_bBusy && OnWizardFinish() ? kGoAhead : kRefuse;
     case PSN_APPLY:
-      reply = m_bBusy ? kRefuseApply : kApplied;
-      return true;
+      return m_bBusy ? kRefuseApply : kApplied;
     case PSN_QUERYCANCEL:
-      reply = m_bBusy ? kRefuse : kGoAhead;
-      return true;
+      return m_bBusy ? kRefuse : kGoAhead;
     default:
-      return false;
+      return std::nullopt;
   }
 }

@@ -4,6 +4,8 @@
 // platform's replies: only this class writes DWLP_MSGRESULT, and no exception leaves it.
 #pragma once
 
+#include <optional>
+
 #include "framework/data_exchange.h"
 #include "framework/wnd.h"
 #include "platform/win32.h"
@@ -74,8 +76,8 @@ class CPropertyPage : public CWnd {
 
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  // The reply to a property-sheet notification, or false for a code the page leaves alone.
-  bool HandleNotification(UINT code, LRESULT& reply);
+  // The reply to a property-sheet notification, or none for one the page leaves alone.
+  std::optional<LRESULT> Reply(UINT notification);
 
   PROPSHEETPAGEW m_psp{};              // the page's record, as the sheet passes it on
   CPropertySheet* m_pSheet = nullptr;  // set by the sheet that the page is added to
