@@ -38,7 +38,7 @@ class CPropertyPage : public CWnd {
   // Enables the sheet's wizard buttons named by dwFlags (PSWIZB_*) and disables the others.
   // Posted, so the sheet applies it after the current message, such as this page's activation.
   void SetWizardButtons(DWORD dwFlags) const {
-    GetParent().PostMessage(PSM_SETWIZBUTTONS, 0, dwFlags);
+    GetParent().PostMessage(PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(dwFlags));
   }
 
   // For work that outlives its handler: while busy, Back, Next, Finish, Apply (OK) and every
