@@ -72,17 +72,18 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT message, LPARAM) {
   return 0;
 }
 
+bool CPropertySheet::IsBusy() const noexcept {
+  return std::any_of(m_pages, m_pages + m_nPages,
+                     [](const CPropertyPage* page) { return page->m_bBusy; });
+}
+
 // Calls no hook, so nothing can unwind through the platform from here.
 LRESULT CALLBACK CPropertySheet::SheetSubclass(HWND hWnd, UINT message, WPARAM wParam,
                                                LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* sheet = reinterpret_cast<CPropertySheet*>(data);
   // The platform asks the current page before it closes the sheet by Cancel, Esc, the close
   // box, Alt+F4 or the system menu; the session's end is answered here for the pages.
-  if (message == WM_QUERYENDSESSION &&
-      std::any_of(sheet->m_pages, sheet->m_pages + sheet->m_nPages,
-                  [](const CPropertyPage* page) { return page->m_bBusy; })) {
-    return FALSE;
-  }
+  if (message == WM_QUERYENDSESSION && sheet->IsBusy()) return FALSE;
   if (message == WM_NCDESTROY) {
     ::RemoveWindowSubclass(hWnd, SheetSubclass, 0);
     sheet->m_hWnd = nullptr;

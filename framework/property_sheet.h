@@ -39,6 +39,8 @@ class CPropertySheet : public CWnd {
   virtual bool OnInitDialog() { return true; }
 
  private:
+  // Whether a page is busy: the sheet then refuses to let the session end.
+  bool IsBusy() const noexcept;
   static int CALLBACK SheetCallback(HWND hWnd, UINT message, LPARAM lParam);
   static LRESULT CALLBACK SheetSubclass(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR subclassId, DWORD_PTR data);
