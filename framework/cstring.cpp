@@ -1,22 +1,14 @@
 #include "framework/cstring.h"
 
 #include <algorithm>
-#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <new>
 #include <utility>
 
-namespace {
-
-// Far above any text of this program, and low enough that the byte count never overflows.
-constexpr int kMaxLength = 0x3FFFFFF;
-
-}  // namespace
-
 CString::CString(const wchar_t* text) {
   const std::size_t length = text == nullptr ? 0 : std::wcslen(text);
-  if (length == 0) return;
   if (length > static_cast<std::size_t>(kMaxLength)) throw std::bad_alloc();
   std::memcpy(GetBufferSetLength(static_cast<int>(length)), text, length * sizeof(wchar_t));
 }
@@ -25,16 +17,23 @@ CString::CString(const CString& other) noexcept : m_pBuffer(other.m_pBuffer) {
   if (m_pBuffer != nullptr) ++m_pBuffer->references;
 }
 
-CString::CString(CString&& other) noexcept : m_pBuffer(std::exchange(other.m_pBuffer, nullptr)) {}
-
 CString& CString::operator=(CString other) noexcept {
   std::swap(m_pBuffer, other.m_pBuffer);
   return *this;
 }
 
-CString::~CString() { Release(); }
-
 CString::operator const wchar_t*() const { return m_pBuffer == nullptr ? L"" : Text(m_pBuffer); }
+
+void CString::Format(const wchar_t* format, const wchar_t* text) {
+  const int length = _scwprintf(format, text);
+  CString formatted;
+  if (length > 0) {
+    wchar_t* target = formatted.GetBufferSetLength(length);
+    // The buffer holds the measured length and the terminator; the call writes no more.
+    formatted.ReleaseBuffer(_snwprintf(target, static_cast<std::size_t>(length) + 1, format, text));
+  }
+  *this = formatted;
+}
 
 wchar_t* CString::GetBufferSetLength(int length) {
   if (length < 0 || length > kMaxLength) throw std::bad_alloc();
@@ -51,24 +50,6 @@ wchar_t* CString::GetBufferSetLength(int length) {
 void CString::ReleaseBuffer(int length) {
   if (m_pBuffer == nullptr) return;
   Text(m_pBuffer)[length < 0 ? 0 : std::min(length, m_pBuffer->capacity)] = 0;
-}
-
-void CString::FormatTexts(const wchar_t* format, ...) {
-  std::va_list arguments{};
-  va_start(arguments, format);
-  const int length = _vscwprintf(format, arguments);
-  va_end(arguments);
-  CString text;
-  if (length > 0) {
-    wchar_t* target = text.GetBufferSetLength(length);
-    va_start(arguments, format);
-    // The buffer holds the measured length and the terminator; the call writes no more.
-    const int written =
-        _vsnwprintf(target, static_cast<std::size_t>(length) + 1, format, arguments);
-    va_end(arguments);
-    text.ReleaseBuffer(written);
-  }
-  *this = std::move(text);
 }
 
 void CString::Release() {

@@ -1,8 +1,6 @@
-// Dialog data exchange: a page's DoDataExchange lists its controls once, and UpdateData runs
-// that list in one direction, from the members into the controls or back.
+// Dialog data exchange: DoDataExchange lists a page's controls; UpdateData runs it one way.
 #pragma once
 
-#include "framework/cstring.h"
 #include "framework/wnd.h"
 
 struct CDataExchange {
@@ -13,6 +11,5 @@ struct CDataExchange {
 // Into the controls: value becomes the control's text. Back: the control's text becomes value.
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 
-// Attaches control to the page's control nIDC on the first exchange; later exchanges, in
-// either direction, leave it as it is.
+// Attaches control to the page's control nIDC on the first exchange; later ones change nothing.
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& control);

@@ -1,6 +1,5 @@
 #include "framework/property_page.h"
 
-#include <optional>
 #include <utility>
 
 #include "framework/property_sheet.h"
@@ -20,8 +19,7 @@ constexpr LRESULT kRefuseApply = PSNRET_INVALID_NOCHANGEPAGE;  // PSN_APPLY: kee
 
 CPropertyPage::CPropertyPage(UINT nIDTemplate) {
   m_psp.dwSize = sizeof(m_psp);
-  // Every page offers Help, as the application answers the Help command; the sheet decides
-  // whether its Help button is seen.
+  // Every page offers Help, as the application answers it; the sheet may hide the button.
   m_psp.dwFlags = PSP_HASHELP;
   m_psp.hInstance = ::GetModuleHandleW(nullptr);
   m_psp.pszTemplate = MAKEINTRESOURCEW(nIDTemplate);
@@ -29,17 +27,19 @@ CPropertyPage::CPropertyPage(UINT nIDTemplate) {
   m_psp.lParam = reinterpret_cast<LPARAM>(this);
 }
 
-bool CPropertyPage::UpdateData(bool bSaveAndValidate) {
+void CPropertyPage::UpdateData(bool bSaveAndValidate) {
   CDataExchange exchange{CWnd(m_hWnd), bSaveAndValidate};
   DoDataExchange(&exchange);
-  return true;
 }
 
 void CPropertyPage::EndDialog(int nEndID) {
   if (m_pSheet != nullptr) m_pSheet->EndDialog(nEndID);
 }
 
-bool CPropertyPage::OnInitDialog() { return UpdateData(false); }
+bool CPropertyPage::OnInitDialog() {
+  UpdateData(false);
+  return true;
+}
 
 bool CPropertyPage::OnSetActive() {
   if (!std::exchange(m_bFirstSetActive, false)) UpdateData(false);
@@ -57,33 +57,28 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hWnd, UINT message, WPARAM wPara
   }
   if (page == nullptr) return FALSE;
   try {
-    return page->HandleMessage(message, wParam, lParam);
+    // FALSE leaves a message to the dialog manager's default handling.
+    if (message == WM_INITDIALOG) return page->OnInitDialog() ? TRUE : FALSE;
+    if (message == WM_TIMER) page->OnTimer(static_cast<UINT_PTR>(wParam));
+    if (message != WM_NOTIFY) return FALSE;
+    const std::optional<LRESULT> reply = page->Reply(reinterpret_cast<const NMHDR*>(lParam)->code);
+    if (!reply) return FALSE;
+    ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, *reply);
+    return TRUE;
   } catch (...) {
     // Nothing unwinds through the platform: the message counts as not handled.
     return FALSE;
   }
 }
 
-// FALSE leaves a message to the dialog manager's default handling.
-INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) return OnInitDialog() ? TRUE : FALSE;
-  if (message == WM_TIMER) OnTimer(static_cast<UINT_PTR>(wParam));
-  if (message == WM_NCDESTROY) m_hWnd = nullptr;
-  if (message != WM_NOTIFY) return FALSE;
-  const std::optional<LRESULT> reply = Reply(reinterpret_cast<const NMHDR*>(lParam)->code);
-  if (!reply) return FALSE;
-  ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, *reply);
-  return TRUE;
-}
-
-// The platform sends these whether or not the buttons are enabled (PSM_PRESSBUTTON, a
-// WM_COMMAND from anyone), so a busy page refuses them here rather than trusting the buttons.
+// Sent whatever the buttons' state (PSM_PRESSBUTTON, anyone's WM_COMMAND): busy is checked here.
 std::optional<LRESULT> CPropertyPage::Reply(UINT notification) {
   switch (notification) {
     case PSN_SETACTIVE:
       return OnSetActive() ? kShowPage : kSkipPage;
     case PSN_KILLACTIVE:
-      return OnKillActive() ? kGoAhead : kRefuse;
+      UpdateData(true);
+      return kGoAhead;
     case PSN_WIZBACK:
       return m_bBusy ? kWizardStay : OnWizardBack();
     case PSN_WIZNEXT:

@@ -5,8 +5,7 @@
 
 namespace {
 
-// The sheet whose PropertySheetW call is creating its window. The platform's sheet callback
-// carries no data of ours, and a sheet is created on the user-interface thread only.
+// The sheet being created: the platform's callback carries no data of ours. UI thread only.
 CPropertySheet* g_pSheetInCreation = nullptr;
 
 }  // namespace
@@ -14,21 +13,16 @@ CPropertySheet* g_pSheetInCreation = nullptr;
 CPropertySheet::CPropertySheet(const wchar_t* pszCaption, HWND hParentWnd, UINT iSelectPage)
     : m_strCaption(pszCaption), m_hParentWnd(hParentWnd), m_nStartPage(iSelectPage) {}
 
-bool CPropertySheet::AddPage(CPropertyPage* pPage) {
-  if (m_nPages == MAXPROPPAGES) return false;
+void CPropertySheet::AddPage(CPropertyPage* pPage) {
+  if (m_nPages == MAXPROPPAGES) return;
   m_pages[m_nPages++] = pPage;
   pPage->m_pSheet = this;
-  return true;
 }
 
-bool CPropertySheet::SetActivePage(CPropertyPage* pPage) {
-  for (UINT index = 0; index < m_nPages; ++index) {
-    if (m_pages[index] == pPage) {
-      m_nStartPage = index;
-      return true;
-    }
-  }
-  return false;
+void CPropertySheet::SetActivePage(CPropertyPage* pPage) {
+  CPropertyPage** const end = m_pages + m_nPages;
+  CPropertyPage** const found = std::find(m_pages, end, pPage);
+  if (found != end) m_nStartPage = static_cast<UINT>(found - m_pages);
 }
 
 INT_PTR CPropertySheet::DoModal() {
@@ -62,7 +56,7 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT message, LPARAM) {
   if (message != PSCB_INITIALIZED || g_pSheetInCreation == nullptr) return 0;
   CPropertySheet* sheet = std::exchange(g_pSheetInCreation, nullptr);
   sheet->m_hWnd = hWnd;
-  // Watches for the session's end and for the window's end, to let go of it.
+  // Watches for the session's end, and for the window's, to let go of it.
   ::SetWindowSubclass(hWnd, SheetSubclass, 0, reinterpret_cast<DWORD_PTR>(sheet));
   try {
     sheet->OnInitDialog();
@@ -77,16 +71,12 @@ bool CPropertySheet::IsBusy() const noexcept {
                      [](const CPropertyPage* page) { return page->m_bBusy; });
 }
 
-// Calls no hook, so nothing can unwind through the platform from here.
 LRESULT CALLBACK CPropertySheet::SheetSubclass(HWND hWnd, UINT message, WPARAM wParam,
                                                LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* sheet = reinterpret_cast<CPropertySheet*>(data);
-  // The platform asks the current page before it closes the sheet by Cancel, Esc, the close
-  // box, Alt+F4 or the system menu; the session's end is answered here for the pages.
+  // Calls no hook. Every other way of closing asks the current page; the session's end is
+  // answered here.
   if (message == WM_QUERYENDSESSION && sheet->IsBusy()) return FALSE;
-  if (message == WM_NCDESTROY) {
-    ::RemoveWindowSubclass(hWnd, SheetSubclass, 0);
-    sheet->m_hWnd = nullptr;
-  }
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hWnd, SheetSubclass, 0);
   return ::DefSubclassProc(hWnd, message, wParam, lParam);
 }

@@ -13,19 +13,14 @@ CWinApp* g_pApp = nullptr;
 
 CWinApp::CWinApp() { g_pApp = this; }
 
-CWinApp::~CWinApp() { g_pApp = nullptr; }
-
-// What std::terminate calls; the window procedures and the entry point catch everything, so
-// nothing should. It replaces the library's own handler, which would describe the exception
-// on a console this program does not have, with some 70 KB of demangling and formatting.
+// What std::terminate calls (nothing should: every boundary catches). The library's own would
+// describe the exception on a console this program lacks, with 70 KB of demangling.
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }  // NOLINT(bugprone-reserved-identifier)
 }  // namespace __gnu_cxx
 
-// The program's entry point and its exit code: 0 once InitInstance has returned, 1 when there
-// is no application object or an exception reaches here (memory exhaustion outside any window
-// procedure). Static initialisation loads no library, so narrowing the library search here
-// comes before any library the program loads by name.
+// Exit code 0 once InitInstance has returned, else 1 (no application object, or memory ran out
+// outside any window procedure). Static initialisation loads no library, so this comes first.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   RestrictDllSearchToSystemFolder();
   if (g_pApp == nullptr) return 1;

@@ -1,26 +1,18 @@
-// The application object: exactly one, a global of the program, constructed during static
-// initialisation. The framework's entry point (wWinMain) calls its start-up hook, and the
-// process ends when the hook returns. There is no main window and so no message loop: an
-// application does all its work, a modal wizard, inside InitInstance.
+// The application object, one global. The entry point calls its start-up hook, which does all
+// the work (a modal wizard); the process ends when it returns: no main window, no loop.
 #pragma once
-
-#include "framework/cstring.h"
 
 class CWinApp {
  public:
   CWinApp();
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
-  virtual ~CWinApp();
+  virtual ~CWinApp() = default;
 
   // The start-up hook. Its result is not used: every return ends the application.
   virtual bool InitInstance() = 0;
 
  protected:
-  // Names the root under which the framework would keep the application's settings. This
-  // framework writes no settings, so nothing is ever stored under it.
-  void SetRegistryKey(const wchar_t* pszRegistryKey) { m_strRegistryKey = pszRegistryKey; }
-
- private:
-  CString m_strRegistryKey;
+  // Names the settings root; this framework keeps no settings, so it is not even recorded.
+  void SetRegistryKey(const wchar_t*) {}
 };

@@ -1,6 +1,5 @@
-// A window handle the framework does not own, with the calls the pages make on it. Copying
-// one copies the handle; the window lives as long as the platform keeps it. A CWnd without a
-// window (a missing control) converts to false, and calls on it do nothing.
+// A window handle the framework does not own, with the calls the pages make on it. A CWnd
+// without a window (a missing control) converts to false, and calls on it do nothing.
 #pragma once
 
 #include "framework/cstring.h"
@@ -21,17 +20,12 @@ class CWnd {
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
     return ::PostMessageW(m_hWnd, message, wParam, lParam);
   }
-  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-    return ::SendMessageW(m_hWnd, message, wParam, lParam);
-  }
 
-  // A timer whose ticks arrive as WM_TIMER messages to this window.
   UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse) const {
     return ::SetTimer(m_hWnd, nIDEvent, nElapse, nullptr);
   }
   BOOL KillTimer(UINT_PTR nIDEvent) const { return ::KillTimer(m_hWnd, nIDEvent); }
 
-  // A modal box owned by this window.
   int MessageBox(const wchar_t* text, const wchar_t* caption, UINT type) const {
     return ::MessageBoxW(m_hWnd, text, caption, type);
   }
