@@ -25,13 +25,11 @@ CString& CString::operator=(CString other) noexcept {
 CString::operator const wchar_t*() const { return m_pBuffer == nullptr ? L"" : Text(m_pBuffer); }
 
 void CString::Format(const wchar_t* format, const wchar_t* text) {
-  const int length = _scwprintf(format, text);
   CString formatted;
-  if (length > 0) {
-    wchar_t* target = formatted.GetBufferSetLength(length);
-    // The buffer holds the measured length and the terminator; the call writes no more.
-    formatted.ReleaseBuffer(_snwprintf(target, static_cast<std::size_t>(length) + 1, format, text));
-  }
+  const int length = std::max(_scwprintf(format, text), 0);
+  wchar_t* target = formatted.GetBufferSetLength(length);
+  // The buffer holds the measured length and the terminator; the call writes no more.
+  formatted.ReleaseBuffer(_snwprintf(target, static_cast<std::size_t>(length) + 1, format, text));
   *this = formatted;
 }
 
