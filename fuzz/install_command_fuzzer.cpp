@@ -11,13 +11,9 @@
 #include "install/install_worker.h"
 #include "install/printui_runner.h"
 
-namespace {
-
 // An INF path below a folder with blanks and non-ASCII letters, as a download folder may be.
 const WCHAR kInfPath[] =
     u"C:\\Users\\用户 1\\Downloads\\Setup 2\\PrinterDriver\\series2\\OEMPRINT.INF";
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const ArgumentText port = Utf16Text(data, size);
@@ -26,16 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WCHAR command[kCommandWidth] = {};
   Require(FormatCommand(command, kInstallTemplate, kPrinterModelName, kInfPath, port.c_str(),
                         kPrinterModelName) == 1);
-  const std::vector<ArgumentText> expected = {u"PRINTUI.DLL,PrintUIEntry",
-                                              u"/if",
-                                              u"/n",
-                                              kPrinterModelName,
-                                              u"/f",
-                                              kInfPath,
-                                              u"/r",
-                                              port,
-                                              u"/m",
-                                              kPrinterModelName};
-  Require(SplitCommandLine(command) == expected);
+  Require(SplitCommandLine(command) ==
+          std::vector<ArgumentText>{u"PRINTUI.DLL,PrintUIEntry", u"/if", u"/n", kPrinterModelName,
+                                    u"/f", kInfPath, u"/r", port, u"/m", kPrinterModelName});
   return 0;
 }

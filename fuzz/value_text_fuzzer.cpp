@@ -7,11 +7,7 @@
 #include "ports/port_number.h"
 #include "ports/value_text.h"
 
-namespace {
-
 const DWORD kTypes[] = {REG_SZ, REG_DWORD, REG_BINARY, REG_MULTI_SZ, 11};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0 || size > 1 + kValueTextBytes * 2) return 0;

@@ -5,14 +5,17 @@
 # and is left out to halve the time.
 #   scripts/mutate.sh [ID...]       all faults, or the named ones
 #   scripts/mutate.sh --check       only checks that every fault still applies to the sources
+#   scripts/mutate.sh --native-matrix [ID...]
+#                                   rebuilds only the native tree and runs all its tests for
+#                                   each fault, listing every native test case that fails
 # MUTATE_DIR chooses the scratch folder (default build/mutate); the report is written to
 # MUTATE_DIR/report.txt. Each caught fault stops at its first failing test.
 set -eu
-check=0
-if [ "${1:-}" = "--check" ]; then
-  check=1
-  shift
-fi
+check=0 matrix=0 presets="native i686"
+case "${1:-}" in
+  --check) check=1 && shift ;;
+  --native-matrix) matrix=1 presets=native && shift ;;
+esac
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${MUTATE_DIR:-$root/build/mutate}
 src=$work/src
@@ -25,7 +28,7 @@ mkdir -p "$src"
   (cd "$root" && xargs -0 tar cf -) | (cd "$src" && tar xf -)
 
 build() {
-  for preset in native i686; do
+  for preset in $presets; do
     (cd "$src" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" >/dev/null) ||
       return 1
   done
@@ -33,6 +36,10 @@ build() {
 # The Wine prefix fixture is made by the first run only; later runs reuse it.
 fixture_args=
 suite() {
+  if [ $matrix = 1 ]; then
+    ctest --test-dir "$src/build/native" -j2 >"$work/last.log" 2>&1
+    return
+  fi
   ctest --test-dir "$src/build/native" --stop-on-failure -j2 $fixture_args >"$work/last.log" 2>&1 &&
     ctest --test-dir "$src/build/i686" --stop-on-failure -j2 $fixture_args >>"$work/last.log" 2>&1
 }
@@ -71,6 +78,11 @@ for id in $ids; do
   elif ! build; then
     result="BUILD   $id (does not compile: not a valid fault)"
     stale=$((stale + 1))
+  elif [ $matrix = 1 ]; then
+    suite || true
+    by=$(sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]+) \(.*/\1/p' "$work/last.log" | paste -sd' ')
+    result="NATIVE  $id: ${by:-none}"
+    [ -n "$by" ] && caught=$((caught + 1)) || missed=$((missed + 1))
   elif suite; then
     result="MISSED  $id: $(cat "$work/faults/$id.desc")"
     missed=$((missed + 1))

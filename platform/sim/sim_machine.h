@@ -87,10 +87,9 @@ struct Machine {
   std::vector<Load> loads;
 
   // What the code holds: handles, keys, lists and CryptoAPI objects with the path each
-  // names, and memory; libraries apart, since the spooler's stays loaded once it is of use.
+  // names, and memory; not libraries, since the spooler's stays loaded once it is of use.
   std::map<std::uintptr_t, std::u16string> held;
   std::map<HLOCAL, std::vector<BYTE>> buffers;
-  int librariesLoaded = 0;
   bool AllReleased() const { return held.empty() && buffers.empty(); }
 
   // For the simulated calls.

@@ -7,8 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "install/install_worker.h"
-
 namespace {
 
 TEST(PortChoiceTest, FallbackListHoldsTheNinePortsWithThePreselectedOneFirst) {
@@ -36,14 +34,6 @@ TEST(PortChoiceTest, RefusesPortsThatWouldNotFitOrCouldBreakTheCommandLine) {
   for (const auto& [port, installable] : cases) {
     EXPECT_EQ(IsInstallablePort(port.c_str()), installable) << ::testing::PrintToString(port);
   }
-}
-
-TEST(PortChoiceTest, OnlyOurTimerWithAnOutcomeReports) {
-  EXPECT_EQ(ReportForTick(false, kInstallFailed), TickReport::kNothing);
-  EXPECT_EQ(ReportForTick(true, kInstallPending), TickReport::kNothing);
-  EXPECT_EQ(ReportForTick(true, kInstallFailed), TickReport::kFailure);
-  EXPECT_EQ(ReportForTick(true, kInstallSucceeded), TickReport::kSuccess);
-  EXPECT_EQ(ReportForTick(true, 7), TickReport::kSilent);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Port discovery where Wine cannot take it: platform calls failing with chosen codes, memory
-// running out, scans that must end, and every handle, key, list and buffer released. Which
+// Port discovery where Wine cannot take it: the exact arguments of the device open and the
+// spooler load, scans that must end, and every handle, key, list and buffer released. Which
 // printer and port real registrations give is the Wine tests' part (ports_wine_test).
 #include <algorithm>
 #include <optional>
@@ -15,7 +15,6 @@ namespace {
 using sim::DwordValue;
 
 const std::u16string kSupported = u"vid_d7a5&pid_10a1";
-const std::u16string kOtherSupported = u"vid_b3f1&pid_10b4";
 const std::u16string kUnsupported = u"vid_d7a5&pid_3f0e";
 
 class PortsTest : public SimTest {
@@ -58,37 +57,6 @@ TEST_F(PortsTest, DetectionHoldsTheFirstSupportedPrinterUnsharedAndClosesTheOthe
     EXPECT_EQ(Find(), before == 126 ? 1 : 0);
     EXPECT_EQ(machine().opens.size(), 127u);
   }
-}
-
-TEST_F(PortsTest, DetectionSkipsWhatCannotBeReadOrOpened) {
-  const struct {
-    sim::Call call;
-    int nth;
-    int result;  // 1: the second printer found
-  } cases[] = {
-      {&SetupDiGetDeviceInterfaceDetailW, 1, 1},  // the size query yields no size
-      {&SetupDiGetDeviceInterfaceDetailW, 2, 1},  // the fetch
-      {&LocalAlloc, 1, 1},
-      {&CreateFileW, 1, 1},
-      {&SetupDiGetClassDevsW, 1, 0},
-      {&SetupDiEnumDeviceInterfaces, 1, 0},
-  };
-  for (const auto& c : cases) {
-    Present({kSupported, kOtherSupported});
-    machine().Fail(c.call, ERROR_ACCESS_DENIED, c.nth);
-    pid = TextOf<IdText>(u"none");
-    EXPECT_EQ(Find(), c.result);
-    EXPECT_EQ(pid, c.result == 1 ? u"10B4" : u"none");
-    EXPECT_EQ(machine().held.size(), static_cast<std::size_t>(c.result));
-    EXPECT_TRUE(machine().buffers.empty());
-  }
-  // A path of 260 characters does not fit the device-path buffer; 259 do.
-  Present({});
-  const std::u16string path = PathOf(kSupported);
-  machine().interfaces = {path + std::u16string(260 - path.size(), u'x'),
-                          path + std::u16string(259 - path.size(), u'y')};
-  EXPECT_EQ(Find(), 1);
-  EXPECT_EQ(machine().opens.size(), 1u);
 }
 
 const std::u16string kOurs = u"USB\\VID_D7A5&PID_10A1\\5&2f1a&0&1";
@@ -142,32 +110,6 @@ TEST_F(GetPortNameTest, TakesTheFirstLinkedEntryOfTheDevice) {
       << "the first match decides, even without a port number";
 }
 
-// Reading entry 0 opens the entry, "#" and "Control" and queries "Linked" (opens 1 to 3, query
-// 1); opens the entry and queries "DeviceInstance" (open 4, query 2); opens the entry, "#" and
-// "Device Parameters" and queries "Port Number" (opens 5 to 7, query 3).
-TEST_F(GetPortNameTest, AFailedReadSkipsTheEntryUnlessItIsThePortNumbers) {
-  const struct {
-    sim::Call call;
-    int nth;
-    DWORD code;
-    std::u16string port;
-  } cases[] = {
-      {&RegEnumKeyExW, 1, ERROR_KEY_DELETED, u"USB002"},
-      {&RegOpenKeyExW, 1, ERROR_ACCESS_DENIED, u"USB002"},
-      {&RegOpenKeyExW, 3, ERROR_ACCESS_DENIED, u"USB002"},
-      {&RegQueryValueExW, 2, ERROR_MORE_DATA, u"USB002"},
-      {&RegOpenKeyExW, 7, ERROR_ACCESS_DENIED, u"none"},
-      {&RegQueryValueExW, 3, ERROR_MORE_DATA, u"none"},
-      {&SetupDiOpenClassRegKeyExW, 1, ERROR_ACCESS_DENIED, u"none"},  // the end of the entries
-  };
-  for (const auto& c : cases) {
-    Present({});
-    machine().Fail(c.call, c.code, c.nth);
-    EXPECT_EQ(Resolve(kTwoOfOurs), c.port);
-  }
-  EXPECT_EQ(machine().Count(&SetupDiOpenClassRegKeyExW), 1);
-}
-
 TEST_F(GetPortNameTest, TheScanEndsWithTheEntriesOrAfter16384) {
   EXPECT_EQ(Resolve({{kOther, DwordValue(1)}}), u"none");
   // The entry's two reads, and the one that finds no more.
@@ -208,37 +150,7 @@ TEST_F(EnumSpoolerPortsTest, ListsThePortsWithTheSpoolerLoadedOnceByFullPath) {
   ASSERT_EQ(machine().loads.size(), 1u);
   EXPECT_EQ(machine().loads[0].path, u"D:\\WINNT\\system32\\winspool.drv");
   EXPECT_EQ(machine().loads[0].flags, LOAD_WITH_ALTERED_SEARCH_PATH);
-  EXPECT_EQ(machine().librariesLoaded, 1) << "kept for the rest of the process";
   EXPECT_TRUE(machine().AllReleased());
-}
-
-// A spooler that cannot be asked hands over nothing, and the page falls back to its own list.
-// A library that offers neither function is freed at once.
-TEST_F(EnumSpoolerPortsTest, FailuresHandOverNothing) {
-  const struct {
-    sim::Call call;
-    std::vector<int> nth;
-    int result, librariesKept;
-  } cases[] = {
-      {&EnumPortsW, {1}, 0, 1},
-      {&EnumPortsW, {2}, 0, 1},  // e.g. the list grew between the two calls
-      {&LocalAlloc, {1}, 0, 1},
-      {&GetSystemDirectoryW, {1}, 0, 0},
-      {&LoadLibraryExW, {1}, 0, 0},
-      {&GetProcAddress, {1}, 0, 1},  // EnumPortsW missing, EnumPrintersW there
-      {&GetProcAddress, {2}, 1, 1},  // the other way round: the ports are listed
-      {&GetProcAddress, {1, 2}, 0, 0},
-  };
-  for (const auto& c : cases) {
-    sim::ResetMachine();
-    machine().ports = {u"LPT1:"};
-    for (int nth : c.nth) machine().Fail(c.call, ERROR_ACCESS_DENIED, nth);
-    NameList list;
-    EXPECT_EQ(EnumSpoolerPorts(list), c.result);
-    EXPECT_EQ(list.names.size(), static_cast<std::size_t>(c.result));
-    EXPECT_EQ(machine().librariesLoaded, c.librariesKept);
-    EXPECT_TRUE(machine().AllReleased());
-  }
 }
 
 }  // namespace
