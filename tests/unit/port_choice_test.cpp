@@ -2,19 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace {
-
-TEST(PortChoiceTest, FallbackListHoldsTheNinePortsWithThePreselectedOneFirst) {
-  const std::vector<std::u16string> names(std::begin(kFallbackPorts), std::end(kFallbackPorts));
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"LPT1:", u"LPT2:", u"LPT3:", u"COM1:", u"COM2:",
-                                                u"COM3:", u"COM4:", u"COM5:", u"USB001"}));
-  EXPECT_EQ(std::u16string(kPreselectedPort), u"LPT1:");
-}
 
 TEST(PortChoiceTest, RefusesPortsThatWouldNotFitOrCouldBreakTheCommandLine) {
   const std::pair<std::u16string, bool> cases[] = {

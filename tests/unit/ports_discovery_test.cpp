@@ -2,7 +2,6 @@
 // spooler load, scans that must end, and every handle, key, list and buffer released. Which
 // printer and port real registrations give is the Wine tests' part (ports_wine_test).
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 #include "fixed_text_support.h"
@@ -64,15 +63,15 @@ const std::u16string kOther = u"USB\\VID_D7A5&PID_10A2\\5&2f1a&0&3";
 
 struct Entry {
   std::u16string instance;
-  std::optional<sim::RegistryValue> portNumber, linked = DwordValue(1);
+  DWORD portNumber;
 };
-const std::vector<Entry> kTwoOfOurs = {{kOurs, DwordValue(1)}, {kOurs + u"2", DwordValue(2)}};
+const std::vector<Entry> kTwoOfOurs = {{kOurs, 1}, {kOurs + u"2", 2}};
 
 class GetPortNameTest : public PortsTest {
  protected:
   // The device's port from these device-class entries, named as the platform names them
-  // unless the first is given a name, each with its "DeviceInstance", "#\Control" "Linked" and
-  // "#\Device Parameters" "Port Number".
+  // unless the first is given a name, each with its "DeviceInstance", "#\Control" "Linked" 1
+  // and "#\Device Parameters" "Port Number".
   static std::u16string Resolve(const std::vector<Entry>& entries, std::u16string name = {}) {
     sim::Machine& machine = sim::TheMachine();
     machine.interfaces = {PathOf(kSupported)};
@@ -81,10 +80,8 @@ class GetPortNameTest : public PortsTest {
       std::replace(name.begin(), name.end(), u'\\', u'#');
       machine.classEntries.push_back(name);
       machine.values[name + u"\\DeviceInstance"] = sim::StringValue(entry.instance);
-      if (entry.linked) machine.values[name + u"\\#\\Control\\Linked"] = *entry.linked;
-      if (entry.portNumber) {
-        machine.values[name + u"\\#\\Device Parameters\\Port Number"] = *entry.portNumber;
-      }
+      machine.values[name + u"\\#\\Control\\Linked"] = DwordValue(1);
+      machine.values[name + u"\\#\\Device Parameters\\Port Number"] = DwordValue(entry.portNumber);
       name.clear();
     }
     CUSBPort detector;
@@ -97,21 +94,8 @@ class GetPortNameTest : public PortsTest {
   }
 };
 
-TEST_F(GetPortNameTest, TakesTheFirstLinkedEntryOfTheDevice) {
-  EXPECT_EQ(Resolve({{kOurs, DwordValue(3), sim::StringValue(u"1")}}), u"USB003");
-  Present({});
-  EXPECT_EQ(Resolve({{kOther, DwordValue(1)},
-                     {kOurs + u"0", DwordValue(2), DwordValue(0)},
-                     {kOurs + u"1", DwordValue(3), std::nullopt},
-                     {kOurs, DwordValue(4)}}),
-            u"USB004");
-  Present({});
-  EXPECT_EQ(Resolve({{kOurs, std::nullopt}, {kOurs + u"2", DwordValue(2)}}), u"none")
-      << "the first match decides, even without a port number";
-}
-
 TEST_F(GetPortNameTest, TheScanEndsWithTheEntriesOrAfter16384) {
-  EXPECT_EQ(Resolve({{kOther, DwordValue(1)}}), u"none");
+  EXPECT_EQ(Resolve({{kOther, 1}}), u"none");
   // The entry's two reads, and the one that finds no more.
   EXPECT_EQ(machine().Count(&SetupDiOpenClassRegKeyExW), 3);
   Present({});
