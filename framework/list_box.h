@@ -10,7 +10,7 @@ class CListBox : public CWnd {
   int AddString(const wchar_t* text) const { return Send(LB_ADDSTRING, 0, text); }
   int SetCurSel(int nSelect) const { return Send(LB_SETCURSEL, nSelect); }
   int GetCurSel() const { return Send(LB_GETCURSEL); }
-  // Selects the first entry after nStartAfter (-1: the top) beginning with text, in any case.
+  // Selects the first entry after nStartAfter (-1: the top) beginning with text, case ignored.
   int SelectString(int nStartAfter, const wchar_t* text) const {
     return Send(LB_SELECTSTRING, nStartAfter, text);
   }
