@@ -36,7 +36,7 @@ BOOL List(sim::Call call, const std::vector<std::u16string>& names, LPWSTR Recor
 BOOL EnumPrintersW(DWORD flags, LPWSTR, DWORD level, LPBYTE buffer, DWORD bufferSize,
                    LPDWORD needed, LPDWORD returned) {
   if (flags != PRINTER_ENUM_LOCAL || level != 2) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    SetLastError(ERROR_INVALID_LEVEL);
     return FALSE;
   }
   return List(&EnumPrintersW, TheMachine().printers, &PRINTER_INFO_2W::pPrinterName, buffer,

@@ -10,17 +10,15 @@
 namespace {
 
 const std::u16string kPrinter = u"Velmora针式打印机 系列2";
-const std::u16string kDirectory = u"C:\\Drivers\\Setup\\";
 
 class InstallWorkerTest : public SimTest {
  protected:
   void SetUp() override { Fresh(); }
 
-  // A fresh machine with the program at that path, and the driver package it was built with
-  // beside it: files of more than one read each, with the digests the build took of them.
-  static void Fresh(const std::u16string& program = kDirectory + u"install.exe") {
+  // A fresh machine, and the driver package the program was built with beside the program:
+  // files of more than one read each, with the digests the build took of them.
+  static void Fresh() {
     sim::ResetMachine();
-    machine().modulePath = program;
     InitInstallSettings(InstallSettings);
     for (std::size_t i = 0; i < kDriverPackageFileCount; ++i) {
       const PackageFileDigest& file = kDriverPackageFiles[i];

@@ -99,7 +99,7 @@ TEST_F(GetPortNameTest, TheScanEndsWithTheEntriesOrAfter16384) {
   // The entry's two reads, and the one that finds no more.
   EXPECT_EQ(machine().Count(&SetupDiOpenClassRegKeyExW), 3);
   Present({});
-  for (int nth = 1; nth <= 16385; ++nth) machine().Fail(&RegEnumKeyExW, ERROR_KEY_DELETED, nth);
+  for (int nth = 1; nth <= 16385; ++nth) machine().Fail(&RegEnumKeyExW, ERROR_ACCESS_DENIED, nth);
   EXPECT_EQ(Resolve({}), u"none");
   EXPECT_EQ(machine().Count(&RegEnumKeyExW), 16384);
 }

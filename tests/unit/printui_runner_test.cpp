@@ -41,53 +41,33 @@ TEST(LaunchErrorTextTest, NamesEachReasonAsTheShellDoes) {
 
 class RunPrintUiCommandTest : public SimTest {};
 
-TEST_F(RunPrintUiCommandTest, StartsTheSystemsOwnRundll32InTheSystemFolderForTwoMinutesAtMost) {
-  const struct {
-    bool wow64;
-    std::u16string windows, program;
-  } cases[] = {
-      {false, u"C:\\Windows", u"C:\\Windows\\system32\\rundll32.exe"},
-      // A 32-bit program on 64-bit Windows reaches the 64-bit one through the alias only.
-      {true, u"C:\\Windows", u"C:\\Windows\\Sysnative\\rundll32.exe"},
-      {true, u"D:\\", u"D:\\Sysnative\\rundll32.exe"},
-  };
-  for (const auto& c : cases) {
-    sim::ResetMachine();
-    machine().wow64 = c.wow64;
-    machine().windowsDirectory = c.windows;
-    EXPECT_EQ(RunPrintUiCommand(u"PRINTUI.DLL,PrintUIEntry /il"), 1);
-    ASSERT_EQ(machine().launches.size(), 1u);
-    EXPECT_EQ(machine().launches[0].file, c.program);
-    EXPECT_EQ(machine().launches[0].directory, u"C:\\Windows\\system32");
-    EXPECT_EQ(machine().launches[0].parameters, u"PRINTUI.DLL,PrintUIEntry /il");
-    EXPECT_EQ(machine().waits, std::vector<DWORD>{120000});
-    EXPECT_TRUE(machine().boxes.empty());
-    EXPECT_TRUE(machine().AllReleased()) << "the process handle is closed after the wait";
-  }
-  machine().Fail(&WaitForSingleObject, ERROR_INVALID_HANDLE);
-  EXPECT_EQ(RunPrintUiCommand(u"PRINTUI.DLL,PrintUIEntry /il"), 1) << "a failed wait: launched";
-  EXPECT_TRUE(machine().AllReleased());
-}
-
-// Not knowing where the system's rundll32 is counts as a failed launch: never a bare name.
-TEST_F(RunPrintUiCommandTest, FailedLaunchTellsWhyAndYieldsZero) {
+// The system's own rundll32, by full path, started in the system folder and waited for two
+// minutes at most. Not knowing where it is counts as a failed launch, never a bare name.
+TEST_F(RunPrintUiCommandTest, StartsTheSystemsOwnRundll32OrTellsWhyNot) {
   const std::u16string windows = u"C:\\Windows";
   const std::u16string system = u"C:\\Windows\\system32";
   const std::u16string deep = u"C:\\" + std::u16string(246, u'w');  // no room for the name
   const std::u16string overlong = u"C:\\" + std::u16string(300, u'w');
   const struct {
-    bool wow64;
-    DWORD code;
-    std::optional<sim::Call> failing;
     std::u16string windows, system;
+    std::optional<sim::Call> failing;
+    std::u16string program;  // none: the launch fails
+    DWORD code;
+    bool wow64;
   } cases[] = {
-      {false, ERROR_ACCESS_DENIED, &IsWow64Process, windows, system},
-      {true, ERROR_ACCESS_DENIED, &GetSystemWindowsDirectoryW, windows, system},
-      {true, ERROR_ACCESS_DENIED, &GetSystemDirectoryW, windows, system},
-      {false, ERROR_FILENAME_EXCED_RANGE, {}, windows, deep},
-      {false, ERROR_FILENAME_EXCED_RANGE, {}, windows, overlong},
-      {true, ERROR_FILENAME_EXCED_RANGE, {}, deep, system},
-      {false, ERROR_FILE_NOT_FOUND, &ShellExecuteExW, windows, system},
+      {windows, system, {}, system + u"\\rundll32.exe", 0, false},
+      // A 32-bit program on 64-bit Windows reaches the 64-bit one through the alias only.
+      {windows, system, {}, windows + u"\\Sysnative\\rundll32.exe", 0, true},
+      {u"D:\\", system, {}, u"D:\\Sysnative\\rundll32.exe", 0, true},
+      {windows, system, &WaitForSingleObject, system + u"\\rundll32.exe", ERROR_INVALID_HANDLE,
+       false},
+      {windows, system, &IsWow64Process, {}, ERROR_ACCESS_DENIED, false},
+      {windows, system, &GetSystemWindowsDirectoryW, {}, ERROR_ACCESS_DENIED, true},
+      {windows, system, &GetSystemDirectoryW, {}, ERROR_ACCESS_DENIED, true},
+      {windows, deep, {}, {}, ERROR_FILENAME_EXCED_RANGE, false},
+      {windows, overlong, {}, {}, ERROR_FILENAME_EXCED_RANGE, false},
+      {deep, system, {}, {}, ERROR_FILENAME_EXCED_RANGE, true},
+      {windows, system, &ShellExecuteExW, {}, ERROR_FILE_NOT_FOUND, false},
   };
   for (const auto& c : cases) {
     sim::ResetMachine();
@@ -95,14 +75,24 @@ TEST_F(RunPrintUiCommandTest, FailedLaunchTellsWhyAndYieldsZero) {
     machine().windowsDirectory = c.windows;
     machine().systemDirectory = c.system;
     if (c.failing) machine().Fail(*c.failing, c.code);
-    EXPECT_EQ(RunPrintUiCommand(u"PRINTUI.DLL,PrintUIEntry /il"), 0);
-    EXPECT_EQ(machine().launches.size(), c.failing == &ShellExecuteExW ? 1u : 0u);
-    ASSERT_EQ(machine().boxes.size(), 1u);
-    EXPECT_EQ(machine().boxes[0].text, LaunchErrorText(c.code));
-    EXPECT_EQ(machine().boxes[0].caption, u"ERROR");
-    EXPECT_EQ(machine().boxes[0].style, MB_OK | MB_ICONERROR);
-    EXPECT_TRUE(machine().waits.empty());
-    EXPECT_TRUE(machine().AllReleased());
+    const bool launched = !c.program.empty();
+    EXPECT_EQ(RunPrintUiCommand(u"PRINTUI.DLL,PrintUIEntry /il"), launched ? 1 : 0);
+    if (launched) {
+      ASSERT_EQ(machine().launches.size(), 1u);
+      EXPECT_EQ(machine().launches[0].file, c.program);
+      EXPECT_EQ(machine().launches[0].directory, system);
+      EXPECT_EQ(machine().launches[0].parameters, u"PRINTUI.DLL,PrintUIEntry /il");
+      EXPECT_EQ(machine().waits, std::vector<DWORD>{120000});
+      EXPECT_TRUE(machine().boxes.empty());
+    } else {
+      EXPECT_EQ(machine().launches.size(), c.failing == &ShellExecuteExW ? 1u : 0u);
+      EXPECT_TRUE(machine().waits.empty());
+      ASSERT_EQ(machine().boxes.size(), 1u);
+      EXPECT_EQ(machine().boxes[0].text, LaunchErrorText(c.code));
+      EXPECT_EQ(machine().boxes[0].caption, u"ERROR");
+      EXPECT_EQ(machine().boxes[0].style, MB_OK | MB_ICONERROR);
+    }
+    EXPECT_TRUE(machine().AllReleased()) << "the process handle is closed after the wait";
   }
 }
 
