@@ -19,6 +19,7 @@
 
 #include "app/port_choice.h"
 #include "ports/supported_devices.h"
+#include "run/screenshot.h"
 #include "tests/wine/ports_fixture.h"
 #include "tests/wine/ui_driver.h"
 

@@ -87,11 +87,6 @@ void UnregisterPrinter(const VirtualPrinter& printer) {
   if (printer.openable) DeleteFileW(DosDeviceFileOf(printer).c_str());
 }
 
-UniqueFileHandle HoldPrinter(const VirtualPrinter& printer) {
-  return UniqueFileHandle(CreateFileW(DevicePathOf(printer).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                      0, nullptr, OPEN_EXISTING, 0, nullptr));
-}
-
 std::vector<std::wstring> PresentPaths() {
   std::vector<std::wstring> paths;
   const UniqueDeviceInfoList set(SetupDiGetClassDevsW(&kUsbPrintInterfaceClass, nullptr, nullptr,

@@ -28,8 +28,5 @@ bool RegisterPrinter(const VirtualPrinter& printer);
 // Removes everything RegisterPrinter wrote.
 void UnregisterPrinter(const VirtualPrinter& printer);
 
-// Opens the printer's device file without sharing, as another program holding it would.
-UniqueFileHandle HoldPrinter(const VirtualPrinter& printer);
-
 // The device paths of the present USB printer interfaces, in the order Wine lists them.
 std::vector<std::wstring> PresentPaths();

@@ -1,17 +1,16 @@
 // The UI driver's tools: find the installer's windows, read them and press them with window
-// messages, wait for what the installer does, and capture the screen, as any other process
-// would. Shared by the Wine programs that drive the real installer.
+// messages, and wait for what the installer does, as any other process would. Shared by the
+// Wine programs that drive the real installer.
 #pragma once
 
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objidl.h>
-
-#include <gdiplus.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/unique_handle.h"
@@ -48,33 +47,25 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
-// The top-level windows of a process; visible dialogs only, when asked.
-struct WindowSearch {
-  DWORD processId;
-  bool dialogsOnly;
-  std::vector<HWND> found;
-};
-
-inline BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
+// The visible dialogs of a process.
+using DialogSearch = std::pair<DWORD, std::vector<HWND>>;
+inline BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
+  auto& [processId, found] = *reinterpret_cast<DialogSearch*>(data);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   wchar_t name[8] = {};
   GetClassNameW(window, name, 8);
-  if (owner == search->processId &&
-      (!search->dialogsOnly || (IsWindowVisible(window) && std::wstring(name) == L"#32770"))) {
-    search->found.push_back(window);
+  if (owner == processId && IsWindowVisible(window) && std::wcscmp(name, L"#32770") == 0) {
+    found.push_back(window);
   }
   return TRUE;
 }
 
-inline std::vector<HWND> DialogsOf(DWORD processId, bool dialogsOnly = true) {
-  WindowSearch search{processId, dialogsOnly, {}};
-  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+inline std::vector<HWND> DialogsOf(DWORD processId) {
+  DialogSearch search{processId, {}};
+  EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+  return search.second;
 }
-
-inline bool HasWindowsOf(DWORD processId) { return !DialogsOf(processId, false).empty(); }
 
 // The installer as a user starts it, by the shell, in the given current folder (the test's
 // when none); ended by force if a check left it running.
@@ -92,8 +83,6 @@ class Installer {
     CHECK(process_.IsValid());
     if (process_.IsValid()) id_ = GetProcessId(process_.Get());
   }
-  Installer(const Installer&) = delete;
-  Installer& operator=(const Installer&) = delete;
   ~Installer() {
     if (process_.IsValid() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
       TerminateProcess(process_.Get(), 99);
@@ -131,44 +120,6 @@ class Installer {
 };
 
 inline bool IsWizard(HWND dialog) { return GetDlgItem(dialog, kNextButton) != nullptr; }
-
-// What the screen shows inside a rectangle, in a bitmap of its own.
-struct ScreenImage {
-  HBITMAP bitmap = nullptr;
-  ScreenImage() = default;
-  ScreenImage(const ScreenImage&) = delete;
-  ScreenImage& operator=(const ScreenImage&) = delete;
-  ~ScreenImage() {
-    if (bitmap != nullptr) DeleteObject(bitmap);
-  }
-};
-
-inline void CaptureScreen(const RECT& rect, ScreenImage& image) {
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  image.bitmap = CreateCompatibleBitmap(screen, rect.right - rect.left, rect.bottom - rect.top);
-  HGDIOBJ previous = SelectObject(memory, image.bitmap);
-  BitBlt(memory, 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left, rect.top,
-         SRCCOPY);
-  SelectObject(memory, previous);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
-
-inline bool SavePng(HBITMAP bitmap, const std::wstring& path) {
-  // The platform's PNG encoder.
-  const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
-  bool saved = false;
-  {
-    Gdiplus::Bitmap image(bitmap, nullptr);
-    saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-  }
-  Gdiplus::GdiplusShutdown(token);
-  return saved;
-}
 
 // Lets the installer's thread finish what it has been sent and posted, and paint.
 inline void LetSettle(HWND window) {

@@ -5,14 +5,19 @@ function(wine_path variable path)
 endfunction()
 wine_path(ui_program ${VELMORA_DIST_PROGRAM})
 
-# The wizard driven through its real windows, scenarios grouped by what they leave in the
-# prefix: each group runs in a prefix of its own. The screenshots (welcome.png, page2-*.png,
-# *-box.png) of the i686 build are the copies in docs/.
+# Virtual USB printers in the throwaway prefix, for the tests, the run command and the
+# discovery benchmark.
+add_library(ports_wine_fixture STATIC ports_fixture.cpp)
+target_link_libraries(ports_wine_fixture PUBLIC platform)
+
+# One program for every Wine scenario: the wizard driven through its real windows, the real
+# detector, and the driver package read with SetupAPI. Scenarios are grouped by what they leave
+# in the prefix: each group runs in a prefix of its own.
 add_executable(ui_install_test ui_install_test.cpp)
-target_link_libraries(ui_install_test PRIVATE ports ports_wine_fixture gdiplus gdi32 comctl32
-                                              winspool)
+target_link_libraries(ui_install_test PRIVATE ports ports_wine_fixture port_choice setupapi
+                                              comctl32 winspool)
 target_link_options(ui_install_test PRIVATE -municode)
-# The impostors the planted scenario puts beside a copy of the installer, in planted/.
+# The impostors the package scenario puts beside a copy of the installer, in planted/.
 set(planted_dir ${CMAKE_CURRENT_BINARY_DIR}/planted)
 add_executable(planted_rundll32 planted_rundll32.cpp)
 set_target_properties(planted_rundll32 PROPERTIES OUTPUT_NAME rundll32)
@@ -29,7 +34,6 @@ add_library(fault_inject SHARED fault_inject.cpp)
 set_target_properties(fault_inject PROPERTIES PREFIX "")
 add_dependencies(ui_install_test VelmoraSetup printui_standin printui_standin_x86_64
                  planted_rundll32 planted_winspool fault_inject)
-wine_path(ui_shots ${CMAKE_CURRENT_BINARY_DIR})
 wine_path(ui_planted ${planted_dir})
 function(add_ui_test name)
   cmake_parse_arguments(ARG "WIN32" "" "SCENARIOS" ${ARGN})
@@ -41,12 +45,13 @@ function(add_ui_test name)
   endif()
   wine_path(standin ${standin})
   add_wine_test(ui_${name} ${prefix}
-    COMMAND $<TARGET_FILE:ui_install_test> ${ui_program} ${ui_shots} ${standin} ${ui_planted}
+    COMMAND $<TARGET_FILE:ui_install_test> ${ui_program} ${standin} ${ui_planted}
             ${ARG_SCENARIOS})
 endfunction()
-# Nothing installed: the pages, and Finish when the page cannot start its run.
-add_ui_test(wizard SCENARIOS welcome too-deep back-and-next spooler-fails timer-fails
-                             thread-fails)
+# Nothing installed: the driver package, the detector, the pages, and Finish when the page
+# cannot start its run.
+add_ui_test(wizard SCENARIOS driver-package discovery welcome too-deep back-and-next
+                             spooler-fails timer-fails thread-fails)
 # Installs, first through Wine's own entry point (manual, before the stand-in is placed).
 add_ui_test(install SCENARIOS manual manual-without-lpt detected package)
 # In a 32-bit prefix, the i686 program's system folder is the native one.
