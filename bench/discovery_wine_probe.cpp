@@ -28,6 +28,27 @@ std::wstring Serial(int index) {
   return serial;
 }
 
+// The device paths of the present USB printer interfaces, in the order Wine lists them.
+std::vector<std::wstring> PresentPaths() {
+  std::vector<std::wstring> paths;
+  const UniqueDeviceInfoList set(SetupDiGetClassDevsW(&kUsbPrintInterfaceClass, nullptr, nullptr,
+                                                      DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+  SP_DEVICE_INTERFACE_DATA data{};
+  data.cbSize = sizeof(data);
+  for (DWORD i = 0;
+       SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &kUsbPrintInterfaceClass, i, &data); ++i) {
+    DWORD required = 0;
+    SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, nullptr, 0, &required, nullptr);
+    std::vector<BYTE> record(required + sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(record.data());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+    if (SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, detail, required, nullptr, nullptr)) {
+      paths.push_back(detail->DevicePath);
+    }
+  }
+  return paths;
+}
+
 double Now() {
   LARGE_INTEGER frequency;
   LARGE_INTEGER counter;

@@ -1,10 +1,7 @@
 #include "tests/wine/ports_fixture.h"
 
-#include "ports/usb_print_class.h"
-
 #include <cstddef>
 #include <cwctype>
-#include <vector>
 
 namespace {
 
@@ -85,24 +82,4 @@ void UnregisterPrinter(const VirtualPrinter& printer) {
                  (std::wstring(kClassKey) + L"\\" + EntryNameOf(printer)).c_str());
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kEnumKey + InstanceOf(printer)).c_str());
   if (printer.openable) DeleteFileW(DosDeviceFileOf(printer).c_str());
-}
-
-std::vector<std::wstring> PresentPaths() {
-  std::vector<std::wstring> paths;
-  const UniqueDeviceInfoList set(SetupDiGetClassDevsW(&kUsbPrintInterfaceClass, nullptr, nullptr,
-                                                      DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
-  SP_DEVICE_INTERFACE_DATA data{};
-  data.cbSize = sizeof(data);
-  for (DWORD i = 0;
-       SetupDiEnumDeviceInterfaces(set.Get(), nullptr, &kUsbPrintInterfaceClass, i, &data); ++i) {
-    DWORD required = 0;
-    SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, nullptr, 0, &required, nullptr);
-    std::vector<BYTE> record(required + sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
-    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(record.data());
-    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (SetupDiGetDeviceInterfaceDetailW(set.Get(), &data, detail, required, nullptr, nullptr)) {
-      paths.push_back(detail->DevicePath);
-    }
-  }
-  return paths;
 }

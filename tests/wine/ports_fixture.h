@@ -7,7 +7,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "platform/unique_handle.h"
 
@@ -27,6 +26,3 @@ std::wstring DevicePathOf(const VirtualPrinter& printer);
 bool RegisterPrinter(const VirtualPrinter& printer);
 // Removes everything RegisterPrinter wrote.
 void UnregisterPrinter(const VirtualPrinter& printer);
-
-// The device paths of the present USB printer interfaces, in the order Wine lists them.
-std::vector<std::wstring> PresentPaths();

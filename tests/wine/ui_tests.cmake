@@ -50,10 +50,10 @@ function(add_ui_test name)
 endfunction()
 # Nothing installed: the driver package, the detector, the pages, and Finish when the page
 # cannot start its run.
-add_ui_test(wizard SCENARIOS driver-package discovery welcome too-deep back-and-next
-                             spooler-fails timer-fails thread-fails)
+add_ui_test(wizard SCENARIOS driver-package discovery welcome too-deep spooler-fails timer-fails
+                             thread-fails)
 # Installs, first through Wine's own entry point (manual, before the stand-in is placed).
-add_ui_test(install SCENARIOS manual manual-without-lpt detected package)
+add_ui_test(install SCENARIOS manual detected package)
 # In a 32-bit prefix, the i686 program's system folder is the native one.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   add_ui_test(install_win32 WIN32 SCENARIOS package)
