@@ -1,13 +1,9 @@
-// Everything the Windows builds are tested for under Wine, in one program: the real installer
-// driven through its windows only, as a user and the platform see them (virtual USB printers
-// in the prefix, the prefix's spooler ports, and the stand-in printer UI entry point, which
-// records the commands it receives); the real detector; the driver package.
-//   ui_install_test PROGRAM STANDIN PLANTED SCENARIO...
-// The scenarios run in the order given, in one prefix; each starts with no printer installed
-// and no command recorded. PROGRAM is the installer in its shippable folder, STANDIN the
-// stand-in DLL for the prefix's native processor, PLANTED the folder of the impostors
-// rundll32.exe and winspool.drv (all Windows paths). A scenario puts the stand-in where the
-// installer's rundll32, the native one, takes it from: the native system folder.
+// The Windows build under Wine, in one program: the installer driven through its windows only,
+// as a user and the platform see them; the real detector; the driver package.
+//   ui_install_test PROGRAM STANDIN SCENARIO...
+// PROGRAM is the installer in its shippable folder, STANDIN the stand-in printer UI entry
+// point for the prefix's native processor (Windows paths). The scenarios run in the given order in
+// one prefix, each with no printer installed and no command recorded.
 #include <windows.h>
 
 #include <setupapi.h>
@@ -43,12 +39,17 @@ constexpr int kPromptId = 1032;
 constexpr int kListId = 1008;
 
 struct Arguments {
-  std::wstring program, standin, planted;
+  std::wstring program, standin;
   std::wstring directory;  // the installer's current folder; the test's when empty
 };
 
 std::wstring FolderOf(const std::wstring& program) {
   return program.substr(0, program.rfind(L'\\') + 1);
+}
+
+std::wstring OwnPath() {
+  wchar_t path[MAX_PATH] = {};
+  return std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
 }
 
 // The two command lines of an install on the port, from the INF below the program's folder.
@@ -126,27 +127,16 @@ std::vector<std::wstring> SpoolerPorts() {
   return ports;
 }
 
-bool IsDefaultPrinter(const wchar_t* name) {
+bool IsDefaultPrinter() {
   wchar_t current[256] = {};
   DWORD size = 256;
-  return GetDefaultPrinterW(current, &size) && std::wstring(current) == name;
+  return GetDefaultPrinterW(current, &size) && std::wstring(current) == kPrinter;
 }
 
-bool PrinterInstalled(const wchar_t* name) {
-  HANDLE printer = nullptr;
-  if (!OpenPrinterW(const_cast<wchar_t*>(name), &printer, nullptr)) return false;
-  ClosePrinter(printer);
-  return true;
-}
-
-// Loads fault_inject.dll, which lies beside this program, into the installer on a thread of
-// its own there: from then on the installer's call named by INSTALLER_FAULT fails. Both
-// programs run on the same processor, so LoadLibraryW lies at the same address in both.
+// Loads fault_inject.dll, beside this program, into the installer (LoadLibraryW lies at the
+// same address in both): from then on the installer's call named by INSTALLER_FAULT fails.
 bool InjectFault(HANDLE process) {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring library(path, length);
-  library.replace(library.rfind(L'\\') + 1, std::wstring::npos, L"fault_inject.dll");
+  const std::wstring library = FolderOf(OwnPath()) + L"fault_inject.dll";
   const SIZE_T bytes = (library.size() + 1) * sizeof(wchar_t);
   void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (remote == nullptr || !WriteProcessMemory(process, remote, library.c_str(), bytes, nullptr)) {
@@ -193,12 +183,10 @@ struct Session {
   }
   static void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
 
-  // After a success the wizard closes by itself and the process ends, leaving no window.
+  // After a success the wizard closes by itself, and the printer is the default one.
   void CheckClosedAfterSuccess() const {
-    CHECK(installer.Ended(10000));
-    CHECK(installer.ExitCode() == 0);
-    CHECK(PrinterInstalled(kPrinter));
-    CHECK(IsDefaultPrinter(kPrinter));
+    CHECK(installer.Ended(10000) && installer.ExitCode() == 0);
+    CHECK(IsDefaultPrinter());
   }
 
   Installer installer;
@@ -275,7 +263,7 @@ void Manual(const Arguments& args) {
   checkManual(SpoolerPorts().at(0));
   Session::Dismiss(session.FinishAndWaitForBox(L"ERROR", kFailed));
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
-  CHECK(PageIndex(session.wizard) == 1 && !PrinterInstalled(kPrinter));
+  CHECK(PageIndex(session.wizard) == 1);
   PlaceStandin(args);
   SendMessageW(session.List(), LB_SETCURSEL, entries.size() - 1, 0);
   Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
@@ -300,33 +288,29 @@ UniqueFileHandle OpenForWriting(const std::wstring& path) {
 }
 
 // The installer in a copy of its shippable folder in the prefix, which also holds impostors of
-// rundll32.exe and winspool.drv and is the installer's current folder, as a download folder
-// may (Wine is told to take a spooler library beside a program first, as Windows does).
+// rundll32.exe (this program, which installs nothing when started so) and winspool.drv and is
+// the installer's current folder, as a download folder may (Wine is told to take a spooler
+// library beside a program first, as Windows does).
 // One byte changed in the GPD or the INF, or a package file that another process holds open
 // for writing, fails the installation without any command. The package as built installs
 // through the system's own rundll32 with the exact command lines, never through an impostor,
 // and nobody can change the package while the install command runs.
 void Package(const Arguments& given) {
-  Arguments args = given;
-  const std::wstring source = FolderOf(args.program);
+  const std::wstring source = FolderOf(given.program);
   const std::wstring folder = L"C:\\setup\\";
-  const std::wstring package = folder + L"PrinterDriver\\series2\\";
-  for (const std::wstring& made : {folder, folder + L"PrinterDriver", package}) {
-    CHECK(CreateDirectoryW(made.c_str(), nullptr));
+  const std::wstring program = given.program.substr(source.size());
+  const Arguments args{folder + program, given.standin, folder};
+  const std::vector<std::wstring> files = {folder + L"PrinterDriver\\series2\\OEMPRINT.INF",
+                                           folder + L"PrinterDriver\\series2\\VELS2.GPD"};
+  CHECK(CreateDirectoryW(folder.c_str(), nullptr) &&
+        CreateDirectoryW((folder + L"PrinterDriver").c_str(), nullptr) &&
+        CreateDirectoryW((folder + L"PrinterDriver\\series2").c_str(), nullptr));
+  for (const std::wstring& copy : {files[0], files[1], args.program}) {
+    CHECK(CopyFileW((source + copy.substr(folder.size())).c_str(), copy.c_str(), TRUE));
   }
-  std::vector<std::wstring> files;
-  for (const wchar_t* file : {L"OEMPRINT.INF", L"VELS2.GPD"}) {
-    files.push_back(package + file);
-    CHECK(CopyFileW((source + L"PrinterDriver\\series2\\" + file).c_str(), files.back().c_str(),
-                    TRUE));
-  }
-  args.program = folder + args.program.substr(source.size());
-  CHECK(
-      CopyFileW((source + args.program.substr(folder.size())).c_str(), args.program.c_str(), TRUE));
-  args.directory = folder;
-  for (const wchar_t* impostor : {L"\\rundll32.exe", L"\\winspool.drv"}) {
-    CHECK(CopyFileW((args.planted + impostor).c_str(), (folder + impostor).c_str(), TRUE));
-  }
+  CHECK(CopyFileW(OwnPath().c_str(), (folder + L"rundll32.exe").c_str(), TRUE));
+  CHECK(CopyFileW((FolderOf(OwnPath()) + L"planted\\winspool.drv").c_str(),
+                  (folder + L"winspool.drv").c_str(), TRUE));
   CHECK(RegisterPrinter(SupportedPrinter()));
   SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", L"3000");
   PlaceStandin(args);
@@ -456,19 +440,18 @@ std::vector<std::wstring> Fields(INFCONTEXT& line) {
   return fields;
 }
 
-UINT CALLBACK CollectSource(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR) {
+UINT CALLBACK CollectSource(PVOID context, UINT notification, UINT_PTR paths, UINT_PTR) {
   if (notification == SPFILENOTIFY_QUEUESCAN_EX) {
     static_cast<std::set<std::wstring>*>(context)->insert(
-        CharUpperW(const_cast<wchar_t*>(reinterpret_cast<const FILEPATHS_W*>(param1)->Source)));
+        reinterpret_cast<const FILEPATHS_W*>(paths)->Source);
   }
   return NO_ERROR;
 }
 
 // The driver package beside the program, read with the platform's INF functions: for x86, x64
 // and Arm64, [Manufacturer] leads to one model, named exactly like the printer the installer
-// creates, and all three to one install section; the platform's file queue for that section
-// copies exactly the package's files but the INF and the catalog; [SupportedUsbDevices] lists
-// the installer's supported-device table, row for row.
+// creates, and all three to one install section, which copies the package's GPD;
+// [SupportedUsbDevices] lists the installer's supported-device table, row for row.
 void DriverPackage(const Arguments& args) {
   const std::wstring series = FolderOf(args.program) + L"PrinterDriver\\series2\\";
   const HINF inf =
@@ -488,6 +471,7 @@ void DriverPackage(const Arguments& args) {
     CHECK(model.at(0) == kPrinter && (install.empty() || install == model.at(1)));
     install = model.at(1);
   }
+  // The platform's file queue for the section: the GPD, from the package.
   std::set<std::wstring> copied;
   const HSPFILEQ queue = SetupOpenFileQueue();
   DWORD result = 0;
@@ -495,19 +479,7 @@ void DriverPackage(const Arguments& args) {
   CHECK(SetupScanFileQueueW(queue, SPQ_SCAN_USE_CALLBACKEX, nullptr, CollectSource, &copied,
                             &result));
   SetupCloseFileQueue(queue);
-  std::set<std::wstring> present;
-  WIN32_FIND_DATAW found{};
-  const HANDLE search = FindFirstFileW((series + L"*").c_str(), &found);
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-    const std::wstring path = series + found.cFileName;
-    const std::wstring name = CharUpperW(found.cFileName);
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name != L"OEMPRINT.INF" &&
-        name != L"VELS2.CAT") {
-      present.insert(CharUpperW(const_cast<wchar_t*>(path.c_str())));
-    }
-  }
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  CHECK(!copied.empty() && copied == present);
+  CHECK(copied == std::set<std::wstring>{series + L"VELS2.GPD"});
   std::vector<std::wstring> table;
   std::vector<std::wstring> listed;
   for (const SupportedDevice& device : SupportedDeviceTable) {
@@ -606,12 +578,12 @@ const Scenario kScenarios[] = {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 5) {
-    std::fprintf(stderr, "usage: ui_install_test PROGRAM STANDIN PLANTED SCENARIO...\n");
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: ui_install_test PROGRAM STANDIN SCENARIO...\n");
     return 2;
   }
-  const Arguments args{argv[1], argv[2], argv[3], {}};
-  for (int i = 4; i < argc; ++i) {
+  const Arguments args{argv[1], argv[2], {}};
+  for (int i = 3; i < argc; ++i) {
     const Scenario* scenario =
         std::find_if(std::begin(kScenarios), std::end(kScenarios),
                      [&](const Scenario& s) { return s.name == std::wstring(argv[i]); });

@@ -17,24 +17,18 @@ add_executable(ui_install_test ui_install_test.cpp)
 target_link_libraries(ui_install_test PRIVATE ports ports_wine_fixture port_choice setupapi
                                               comctl32 winspool)
 target_link_options(ui_install_test PRIVATE -municode)
-# The impostors the package scenario puts beside a copy of the installer, in planted/.
+# The impostor of winspool.drv that the package scenario puts beside a copy of the installer,
+# with one of rundll32.exe (this program: started as rundll32, it installs nothing).
 set(planted_dir ${CMAKE_CURRENT_BINARY_DIR}/planted)
-add_executable(planted_rundll32 planted_rundll32.cpp)
-set_target_properties(planted_rundll32 PROPERTIES OUTPUT_NAME rundll32)
-target_link_options(planted_rundll32 PRIVATE -municode)
 add_library(planted_winspool SHARED planted_winspool.cpp)
-set_target_properties(planted_winspool PROPERTIES OUTPUT_NAME winspool PREFIX "" SUFFIX .drv)
-target_link_options(planted_winspool PRIVATE -Wl,--kill-at)
-foreach(impostor planted_rundll32 planted_winspool)
-  set_target_properties(${impostor} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${planted_dir})
-  target_include_directories(${impostor} PRIVATE ${PROJECT_SOURCE_DIR})
-endforeach()
+set_target_properties(planted_winspool PROPERTIES OUTPUT_NAME winspool PREFIX "" SUFFIX .drv
+                                                  RUNTIME_OUTPUT_DIRECTORY ${planted_dir})
+target_include_directories(planted_winspool PRIVATE ${PROJECT_SOURCE_DIR})
 # Injected into the installer by the scenarios that need a platform call to fail.
 add_library(fault_inject SHARED fault_inject.cpp)
 set_target_properties(fault_inject PROPERTIES PREFIX "")
 add_dependencies(ui_install_test VelmoraSetup printui_standin printui_standin_x86_64
-                 planted_rundll32 planted_winspool fault_inject)
-wine_path(ui_planted ${planted_dir})
+                 planted_winspool fault_inject)
 function(add_ui_test name)
   cmake_parse_arguments(ARG "WIN32" "" "SCENARIOS" ${ARGN})
   set(standin ${WINE_STANDIN})
@@ -45,8 +39,7 @@ function(add_ui_test name)
   endif()
   wine_path(standin ${standin})
   add_wine_test(ui_${name} ${prefix}
-    COMMAND $<TARGET_FILE:ui_install_test> ${ui_program} ${standin} ${ui_planted}
-            ${ARG_SCENARIOS})
+    COMMAND $<TARGET_FILE:ui_install_test> ${ui_program} ${standin} ${ARG_SCENARIOS})
 endfunction()
 # Nothing installed: the driver package, the detector, the pages, and Finish when the page
 # cannot start its run.
