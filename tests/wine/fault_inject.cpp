@@ -1,13 +1,8 @@
-// Makes one platform call of the running installer fail, for the UI tests under Wine, which
-// cannot make these calls fail by themselves. A test loads this library into the installer
-// (LoadLibraryW on a thread it creates there); on loading it points the installer's own
-// import of the call named by INSTALLER_FAULT, in the installer's environment, at a stand-in
-// that fails:
-//   timer    user32 SetTimer: no timer
-//   thread   kernel32 CreateThread: no thread
-//   spooler  kernel32 LoadLibraryExW: winspool.drv cannot be loaded, other libraries can
-// Loading fails when the fault is unknown or the installer does not import the call, so a
-// test never runs with no fault in place.
+// Makes one platform call of the running installer fail, for the Wine tests: loaded into the
+// installer, it points the installer's own import of the call named by INSTALLER_FAULT at a
+// stand-in that fails: timer (SetTimer), thread (CreateThread) or spooler (LoadLibraryExW, for
+// winspool.drv only). It refuses to load for an unknown fault or a call not imported, so a test
+// never runs without its fault.
 #include <windows.h>
 
 #include <cstring>
@@ -32,7 +27,6 @@ HMODULE WINAPI NoSpooler(LPCWSTR path, HANDLE file, DWORD flags) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
   }
-  // This library's own import of the call is left as it is.
   return LoadLibraryExW(path, file, flags);
 }
 

@@ -1,6 +1,5 @@
 #include "tests/wine/ports_fixture.h"
 
-#include <cstddef>
 #include <cwctype>
 
 namespace {

@@ -1,11 +1,9 @@
-// A stand-in for the platform's printer UI entry point, for tests under Wine only: Wine's own
-// accepts every command and changes nothing. It records each command line it is started with
-// and carries out the installer's two commands: /if adds the printer (on Wine's PostScript
-// driver, under the /m model's name) on the /r port, /y makes it the default.
-// PRINTUI_STANDIN_HOLD_MS makes each command take that long. For the benchmarks,
-// PRINTUI_STANDIN_IDLE makes it change nothing, and PRINTUI_STANDIN_END_LOG names a file to
-// which the moment each command ends is appended, in milliseconds of the performance counter,
-// which all processes share.
+// A stand-in for the printer UI entry point, for the Wine tests (Wine's own changes nothing):
+// it records each command line it is started with, and carries out /if (adds the printer, on
+// Wine's PostScript driver) and /y (makes it the default). PRINTUI_STANDIN_HOLD_MS makes each
+// command take that long. For the benchmarks, PRINTUI_STANDIN_IDLE makes it change nothing, and
+// PRINTUI_STANDIN_END_LOG names a file to which it appends when each command ends, in ms of the
+// performance counter, which all processes share.
 #include <windows.h>
 
 #include <shellapi.h>

@@ -115,22 +115,15 @@ std::vector<std::wstring> ListEntries(HWND list) {
 }
 
 std::vector<std::wstring> SpoolerPorts() {
-  std::vector<std::wstring> ports;
   DWORD needed = 0;
   DWORD count = 0;
   EnumPortsW(nullptr, 1, nullptr, 0, &needed, &count);
   std::vector<BYTE> buffer(needed);
-  if (EnumPortsW(nullptr, 1, buffer.data(), needed, &needed, &count)) {
-    const auto* records = reinterpret_cast<const PORT_INFO_1W*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) ports.push_back(records[i].pName);
-  }
+  CHECK(EnumPortsW(nullptr, 1, buffer.data(), needed, &needed, &count));
+  const auto* records = reinterpret_cast<const PORT_INFO_1W*>(buffer.data());
+  std::vector<std::wstring> ports;
+  for (DWORD i = 0; i < count; ++i) ports.push_back(records[i].pName);
   return ports;
-}
-
-bool IsDefaultPrinter() {
-  wchar_t current[256] = {};
-  DWORD size = 256;
-  return GetDefaultPrinterW(current, &size) && std::wstring(current) == kPrinter;
 }
 
 // Loads fault_inject.dll, beside this program, into the installer (LoadLibraryW lies at the
@@ -177,8 +170,7 @@ struct Session {
   HWND WaitForBox(const wchar_t* caption, const wchar_t* text) const {
     HWND box = installer.WaitForDialog(
         [&](HWND dialog) { return dialog != wizard && WindowText(dialog) == caption; });
-    CHECK(box != nullptr);
-    if (box != nullptr) CHECK(WindowText(GetDlgItem(box, kMessageBoxText)) == text);
+    CHECK(box != nullptr && WindowText(GetDlgItem(box, kMessageBoxText)) == text);
     return box;
   }
   static void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
@@ -186,7 +178,9 @@ struct Session {
   // After a success the wizard closes by itself, and the printer is the default one.
   void CheckClosedAfterSuccess() const {
     CHECK(installer.Ended(10000) && installer.ExitCode() == 0);
-    CHECK(IsDefaultPrinter());
+    wchar_t printer[256] = {};
+    DWORD size = 256;
+    CHECK(GetDefaultPrinterW(printer, &size) && std::wstring(printer) == kPrinter);
   }
 
   Installer installer;
@@ -217,13 +211,11 @@ void Detected(const Arguments& args) {
   PostMessageW(session.wizard, WM_KEYDOWN, VK_ESCAPE, 0);
   DWORD_PTR endSession = TRUE;
   CHECK(SendMessageTimeoutW(session.wizard, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                            &endSession));
-  CHECK(endSession == FALSE);
+                            &endSession) &&
+        endSession == FALSE);
   LetSettle(session.wizard);
-  CHECK(IsWindow(session.wizard));
-  CHECK(PageIndex(session.wizard) == 1);
-  CHECK(ButtonsAre(session.wizard, false));
-  CHECK(DialogsOf(session.installer.Id()).size() == 1);
+  CHECK(IsWindow(session.wizard) && PageIndex(session.wizard) == 1);
+  CHECK(ButtonsAre(session.wizard, false) && DialogsOf(session.installer.Id()).size() == 1);
   Session::Dismiss(session.WaitForBox(L"OK", kSucceeded));
   session.CheckClosedAfterSuccess();
   CHECK(RecordedCommands() == Commands(args.program, L"USB001"));
@@ -357,8 +349,7 @@ void StartFails(const Arguments& args, const wchar_t* fault) {
   const std::wstring prompt = session.Prompt();
   Session::Dismiss(session.FinishAndWaitForBox(L"ERROR", kFailed));
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
-  CHECK(PageIndex(session.wizard) == 1);
-  CHECK(session.Prompt() == prompt);
+  CHECK(PageIndex(session.wizard) == 1 && session.Prompt() == prompt);
   CHECK(RecordedCommands().empty());
   PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   CHECK(session.installer.Ended(10000));
@@ -371,8 +362,7 @@ void SpoolerFails(const Arguments& args) {
   CHECK(SpoolerPorts() != fallback);
   SetEnvironmentVariableW(L"INSTALLER_FAULT", L"spooler");
   Session session(args, true);
-  CHECK(session.Prompt() == kManualPrompt);
-  CHECK(ListEntries(session.List()) == fallback);
+  CHECK(session.Prompt() == kManualPrompt && ListEntries(session.List()) == fallback);
   CHECK(SendMessageW(session.List(), LB_GETCURSEL, 0, 0) == 0);
 }
 
@@ -392,9 +382,8 @@ void Welcome(const Arguments& args) {
   CHECK(WindowText(page) == L"Velmora打印机驱动安装步骤1");
   CHECK(WindowText(GetDlgItem(page, kWelcomeId)) == kWelcomeText);
   CHECK(IsWindowVisible(GetDlgItem(wizard, kBackButton)) && !Usable(wizard, kBackButton));
-  CHECK(!IsWindowVisible(GetDlgItem(wizard, kFinishButton)));
-  CHECK(!IsWindowVisible(GetDlgItem(wizard, IDHELP)));
-  CHECK(Usable(wizard, IDCANCEL));
+  CHECK(!IsWindowVisible(GetDlgItem(wizard, kFinishButton)) &&
+        !IsWindowVisible(GetDlgItem(wizard, IDHELP)) && Usable(wizard, IDCANCEL));
   // The picture, bitmap 129 at its own size of 228 x 312 pixels.
   const HWND picture = FindWindowExW(page, nullptr, L"Static", nullptr);
   RECT rect{};
@@ -402,8 +391,7 @@ void Welcome(const Arguments& args) {
   CHECK(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0);
   CHECK(rect.right - rect.left == 228 && rect.bottom - rect.top == 312);
   PostMessageW(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-  CHECK(installer.Ended(10000));
-  CHECK(installer.ExitCode() == 0);
+  CHECK(installer.Ended(10000) && installer.ExitCode() == 0);
   CHECK(RegOpenKeyExW(HKEY_CURRENT_USER, settings, 0, KEY_READ, &key) != ERROR_SUCCESS);
 }
 
@@ -418,7 +406,6 @@ void TooDeep(const Arguments& args) {
     CHECK(CreateDirectoryW(folder.c_str(), nullptr));
   }
   const std::wstring copy = folder + args.program.substr(args.program.rfind(L'\\'));
-  CHECK(copy.size() < MAX_PATH);
   CHECK(CopyFileW(args.program.c_str(), copy.c_str(), TRUE));
   Installer installer(copy);
   HWND box = installer.WaitForDialog([](HWND dialog) { return WindowText(dialog) == L"ERROR"; });
@@ -480,8 +467,7 @@ void DriverPackage(const Arguments& args) {
                             &result));
   SetupCloseFileQueue(queue);
   CHECK(copied == std::set<std::wstring>{series + L"VELS2.GPD"});
-  std::vector<std::wstring> table;
-  std::vector<std::wstring> listed;
+  std::vector<std::wstring> table, listed;
   for (const SupportedDevice& device : SupportedDeviceTable) {
     table.push_back(std::wstring(L"USB\\VID_") + device.Vid + L"&PID_" + device.Pid);
   }
@@ -493,16 +479,14 @@ void DriverPackage(const Arguments& args) {
   SetupCloseInfFile(inf);
 }
 
-// The detector's answer and the port it names: "1 USB012", or "0 -" with the name untouched.
-std::wstring Detect(CUSBPort& detector) {
+// The answer of the detector (a new one when none is given) and the port it names: "1 USB012",
+// or "0 -" with the name untouched.
+std::wstring Detect(CUSBPort* given = nullptr) {
+  CUSBPort fresh;
   PortNameText port;
   CHECK(port.Assign(L"-"));
-  return std::to_wstring(detector.GetPortName(port)) + L" " + port.c_str();
-}
-
-std::wstring Detect() {
-  CUSBPort detector;
-  return Detect(detector);
+  const int found = (given != nullptr ? given : &fresh)->GetPortName(port);
+  return std::to_wstring(found) + L" " + port.c_str();
 }
 
 // Held alone: even a reader that shares everything is refused.
@@ -531,9 +515,9 @@ void Discovery(const Arguments&) {
   }
   {
     CUSBPort detector;
-    CHECK(Detect(detector) == L"1 USB012");
+    CHECK(Detect(&detector) == L"1 USB012");
     CHECK(!IsHeld(unsupported) && IsHeld(supported));
-    CHECK(Detect(detector) == L"1 USB012");
+    CHECK(Detect(&detector) == L"1 USB012");
   }
   CHECK(!IsHeld(supported));
   const UniqueFileHandle other(CreateFileW(DevicePathOf(supported).c_str(),
@@ -578,25 +562,19 @@ const Scenario kScenarios[] = {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: ui_install_test PROGRAM STANDIN SCENARIO...\n");
-    return 2;
-  }
+  if (argc < 4) return 2;
   const Arguments args{argv[1], argv[2], {}};
   for (int i = 3; i < argc; ++i) {
     const Scenario* scenario =
         std::find_if(std::begin(kScenarios), std::end(kScenarios),
                      [&](const Scenario& s) { return s.name == std::wstring(argv[i]); });
-    if (scenario == std::end(kScenarios)) {
-      std::fwprintf(stderr, L"unknown scenario %ls\n", argv[i]);
-      return 2;
-    }
-    const int failedBefore = FailedChecks();
+    if (scenario == std::end(kScenarios)) return 2;
+    const int failedBefore = failedChecks;
     ForgetInstall();
     scenario->run(args);
     SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", nullptr);
     SetEnvironmentVariableW(L"INSTALLER_FAULT", nullptr);
-    std::wprintf(L"%ls: %ls\n", argv[i], FailedChecks() == failedBefore ? L"passed" : L"FAILED");
+    std::wprintf(L"%ls: %ls\n", argv[i], failedChecks == failedBefore ? L"passed" : L"FAILED");
   }
-  return CheckResult();
+  return failedChecks == 0 ? 0 : 1;
 }
