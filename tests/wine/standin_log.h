@@ -32,7 +32,7 @@ inline std::vector<std::wstring> RecordedCommands() {
   if (file == INVALID_HANDLE_VALUE) return commands;
   std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
   DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
+  ReadFile(file, text.data(), static_cast<DWORD>(text.size()) * sizeof(wchar_t), &read, nullptr);
   CloseHandle(file);
   text.resize(read / sizeof(wchar_t));
   for (size_t start = 0, end = 0; (end = text.find(L'\n', start)) != std::wstring::npos;
