@@ -1,6 +1,5 @@
 // The platform's rules for splitting a command line into arguments (CommandLineToArgvW's),
-// written out for the install command fuzzer and compared with the real function under Wine
-// (tests/wine/command_split_wine_test.cpp):
+// written out for the install command fuzzer:
 // - The first argument is the program name and knows no escapes: after a quotation mark it
 //   runs to the next one, otherwise to the first space or tab. A line that begins with a
 //   space or tab has an empty first argument.

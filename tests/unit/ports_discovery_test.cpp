@@ -1,6 +1,6 @@
 // Port discovery where Wine cannot take it: the exact arguments of the device open and the
 // spooler load, scans that must end, and every handle, key, list and buffer released. Which
-// printer and port real registrations give is the Wine tests' part (ports_wine_test).
+// printer and port real registrations give is the Wine tests' part (`discovery`).
 #include <algorithm>
 #include <vector>
 
