@@ -133,6 +133,7 @@ HMODULE LoadLibraryExW(LPCWSTR fileName, HANDLE, DWORD flags) {
   sim::Machine& machine = TheMachine();
   machine.loads.push_back({fileName, flags});
   if (machine.TakeFailure(&LoadLibraryExW)) return nullptr;
+  ++machine.librariesLoaded;
   return reinterpret_cast<HMODULE>(machine.nextObject += 4);
 }
 
@@ -145,7 +146,10 @@ FARPROC GetProcAddress(HMODULE, const char* name) {
   return nullptr;
 }
 
-BOOL FreeLibrary(HMODULE) { return TRUE; }
+BOOL FreeLibrary(HMODULE) {
+  --TheMachine().librariesLoaded;
+  return TRUE;
+}
 
 // Once per machine, so that every test starts before the spooler has been loaded.
 BOOL InitOnceExecuteOnce(PINIT_ONCE once, PINIT_ONCE_FN function, void* parameter, void** context) {

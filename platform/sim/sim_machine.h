@@ -85,6 +85,7 @@ struct Machine {
   std::vector<Box> boxes;
   std::vector<FileOpen> opens;
   std::vector<Load> loads;
+  int librariesLoaded = 0;
 
   // What the code holds: handles, keys, lists and CryptoAPI objects with the path each
   // names, and memory; not libraries, since the spooler's stays loaded once it is of use.

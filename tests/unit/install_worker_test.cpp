@@ -85,6 +85,7 @@ TEST_F(InstallWorkerTest, TheOutcomeIsThePrintersPresence) {
       {{kPrinter}, &ShellExecuteExW, 1, 1, kInstallFailed, 1},
       {{kPrinter}, &EnumPrintersW, 1, 1, kInstallFailed, 1},
       {{kPrinter}, &LocalAlloc, 1, 1, kInstallFailed, 1},
+      {{kPrinter}, &CryptCreateHash, 1, 1, kInstallFailed, 0},  // the package cannot be checked
   };
   for (const auto& c : cases) {
     Fresh();

@@ -58,6 +58,24 @@ TEST_F(PortsTest, DetectionHoldsTheFirstSupportedPrinterUnsharedAndClosesTheOthe
   }
 }
 
+// An interface whose path cannot be read or whose printer cannot be opened, or memory running
+// out, passes that printer over for the next.
+TEST_F(PortsTest, DetectionPassesOverWhatCannotBeReadOrOpened) {
+  const std::pair<sim::Call, int> cases[] = {
+      {&SetupDiGetDeviceInterfaceDetailW, 1},  // the size query
+      {&SetupDiGetDeviceInterfaceDetailW, 2},  // the fetch
+      {&LocalAlloc, 1},
+      {&CreateFileW, 1},
+  };
+  for (const auto& [call, nth] : cases) {
+    Present({kSupported, u"vid_b3f1&pid_10b4"});
+    machine().Fail(call, ERROR_ACCESS_DENIED, nth);
+    EXPECT_EQ(Find(), 1);
+    EXPECT_EQ(pid, u"10B4");
+    EXPECT_TRUE(machine().buffers.empty());
+  }
+}
+
 const std::u16string kOurs = u"USB\\VID_D7A5&PID_10A1\\5&2f1a&0&1";
 const std::u16string kOther = u"USB\\VID_D7A5&PID_10A2\\5&2f1a&0&3";
 
@@ -135,6 +153,31 @@ TEST_F(EnumSpoolerPortsTest, ListsThePortsWithTheSpoolerLoadedOnceByFullPath) {
   EXPECT_EQ(machine().loads[0].path, u"D:\\WINNT\\system32\\winspool.drv");
   EXPECT_EQ(machine().loads[0].flags, LOAD_WITH_ALTERED_SEARCH_PATH);
   EXPECT_TRUE(machine().AllReleased());
+}
+
+// A spooler that cannot be asked hands over nothing, and the page falls back to its own list.
+// A library that offers one of the two functions stays loaded; one that offers neither is freed.
+TEST_F(EnumSpoolerPortsTest, FailuresHandOverNothing) {
+  const struct {
+    sim::Call call;
+    std::vector<int> nth;
+    int result, librariesKept;
+  } cases[] = {
+      {&EnumPortsW, {2}, 0, 1},  // e.g. the list grew between the two calls
+      {&GetProcAddress, {1}, 0, 1},
+      {&GetProcAddress, {2}, 1, 1},
+      {&GetProcAddress, {1, 2}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    sim::ResetMachine();
+    machine().ports = {u"LPT1:"};
+    for (int nth : c.nth) machine().Fail(c.call, ERROR_ACCESS_DENIED, nth);
+    NameList list;
+    EXPECT_EQ(EnumSpoolerPorts(list), c.result);
+    EXPECT_EQ(list.names.size(), static_cast<std::size_t>(c.result));
+    EXPECT_EQ(machine().librariesLoaded, c.librariesKept);
+    EXPECT_TRUE(machine().AllReleased());
+  }
 }
 
 }  // namespace
