@@ -15,6 +15,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/system_folder.h"
@@ -427,6 +428,18 @@ std::vector<std::wstring> Fields(INFCONTEXT& line) {
   return fields;
 }
 
+// The value of a key in a section, its fields joined by commas; empty when the key is missing.
+std::wstring Value(HINF inf, const wchar_t* section, const wchar_t* key) {
+  INFCONTEXT line;
+  if (!SetupFindFirstLineW(inf, section, key, &line)) return {};
+  const std::vector<std::wstring> fields = Fields(line);
+  std::wstring value;
+  for (auto field = fields.begin() + 1; field != fields.end(); ++field) {
+    value += (value.empty() ? L"" : L",") + *field;
+  }
+  return value;
+}
+
 UINT CALLBACK CollectSource(PVOID context, UINT notification, UINT_PTR paths, UINT_PTR) {
   if (notification == SPFILENOTIFY_QUEUESCAN_EX) {
     static_cast<std::set<std::wstring>*>(context)->insert(
@@ -435,17 +448,35 @@ UINT CALLBACK CollectSource(PVOID context, UINT notification, UINT_PTR paths, UI
   return NO_ERROR;
 }
 
-// The driver package beside the program, read with the platform's INF functions: for x86, x64
-// and Arm64, [Manufacturer] leads to one model, named exactly like the printer the installer
-// creates, and all three to one install section, which copies the package's GPD;
-// [SupportedUsbDevices] lists the installer's supported-device table, row for row.
+// The driver package beside the program, read with the platform's INF functions: a
+// package-aware printer-class INF in UTF-16, signed by its catalog; for x86, x64 and Arm64,
+// [Manufacturer] leads to one model, named exactly like the printer the installer creates, and
+// all three to one install section, built on the core Unidrv driver, which copies the package's
+// GPD; [SupportedUsbDevices] lists the installer's supported-device table, row for row.
 void DriverPackage(const Arguments& args) {
   const std::wstring series = FolderOf(args.program) + L"PrinterDriver\\series2\\";
-  const HINF inf =
-      SetupOpenInfFileW((series + L"OEMPRINT.INF").c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+  const std::wstring path = series + L"OEMPRINT.INF";
+  GUID classGuid{};
+  wchar_t className[64] = {};
+  CHECK(SetupDiGetINFClassW(path.c_str(), &classGuid, className, 64, nullptr) &&
+        std::wstring(className) == L"Printer");
+  std::ifstream bytes(path.c_str(), std::ios::binary);
+  CHECK(bytes.get() == 0xFF && bytes.get() == 0xFE);
+  const HINF inf = SetupOpenInfFileW(path.c_str(), nullptr, INF_STYLE_WIN4, nullptr);
   INFCONTEXT line;
   CHECK(inf != INVALID_HANDLE_VALUE && SetupFindFirstLineW(inf, L"Manufacturer", nullptr, &line));
   if (inf == INVALID_HANDLE_VALUE) return;
+  for (const auto& [section, key, value] : {
+           std::make_tuple(L"Version", L"Signature", L"$Windows NT$"),
+           std::make_tuple(L"Version", L"Provider", L"Velmora"),
+           std::make_tuple(L"Version", L"CatalogFile", L"VELS2.CAT"),
+           std::make_tuple(L"Version", L"PnpLockdown", L"1"),
+           std::make_tuple(L"PrinterPackageInstallation.x86", L"PackageAware", L"TRUE"),
+           std::make_tuple(L"PrinterPackageInstallation.amd64", L"PackageAware", L"TRUE"),
+           std::make_tuple(L"PrinterPackageInstallation.arm64", L"PackageAware", L"TRUE"),
+       }) {
+    CHECK(Value(inf, section, key) == value);
+  }
   const std::vector<std::wstring> manufacturer = Fields(line);
   std::wstring install;
   for (const wchar_t* decoration : {L"NTx86", L"NTamd64", L"NTarm64"}) {
@@ -458,6 +489,9 @@ void DriverPackage(const Arguments& args) {
     CHECK(model.at(0) == kPrinter && (install.empty() || install == model.at(1)));
     install = model.at(1);
   }
+  CHECK(Value(inf, install.c_str(), L"DataFile") == L"VELS2.GPD");
+  CHECK(Value(inf, install.c_str(), L"CoreDriverSections") ==
+        L"{D20EA372-DD35-4950-9ED8-A6335AFE79F0},UNIDRV.OEM,UNIDRV_DATA");
   // The platform's file queue for the section: the GPD, from the package.
   std::set<std::wstring> copied;
   const HSPFILEQ queue = SetupOpenFileQueue();
