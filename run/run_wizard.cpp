@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "app/port_choice.h"
-#include "ports/supported_devices.h"
 #include "run/screenshot.h"
 #include "tests/wine/ports_fixture.h"
 #include "tests/wine/ui_driver.h"
@@ -72,18 +71,10 @@ bool Shoot(const Run& run, const wchar_t* name, std::initializer_list<HWND> wind
     GetWindowRect(window, &rect);
     UnionRect(&all, &all, &rect);
   }
-  ScreenImage image;
-  CaptureScreen(all, image);
   const std::wstring path = run.shots + L"\\" + name;
-  if (!SavePng(image.bitmap, path)) return false;
+  if (!SaveScreenPng(all, path)) return false;
   Say(L"  screenshot " + path);
   return true;
-}
-
-// A supported printer of the program's table, on USB port 1: the port is USB001.
-VirtualPrinter SupportedPrinter() {
-  const SupportedDevice& row = SupportedDeviceTable[0];
-  return {std::wstring(L"VID_") + row.Vid + L"&PID_" + row.Pid, L"7&2b0b&0&1", 1};
 }
 
 const wchar_t* ExpectedPort(const Run& run) { return run.manual ? kPreselectedPort : L"USB001"; }

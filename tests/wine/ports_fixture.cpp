@@ -2,6 +2,8 @@
 
 #include <cwctype>
 
+#include "ports/supported_devices.h"
+
 namespace {
 
 const wchar_t kClassKey[] =
@@ -81,4 +83,9 @@ void UnregisterPrinter(const VirtualPrinter& printer) {
                  (std::wstring(kClassKey) + L"\\" + EntryNameOf(printer)).c_str());
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kEnumKey + InstanceOf(printer)).c_str());
   if (printer.openable) DeleteFileW(DosDeviceFileOf(printer).c_str());
+}
+
+VirtualPrinter SupportedPrinter() {
+  const SupportedDevice& row = SupportedDeviceTable[0];
+  return {std::wstring(L"VID_") + row.Vid + L"&PID_" + row.Pid, L"7&2b0b&0&1", 1};
 }

@@ -19,6 +19,9 @@ struct VirtualPrinter {
   bool openable = true;
 };
 
+// A supported printer of the program's table, on USB port 1 (port USB001).
+VirtualPrinter SupportedPrinter();
+
 // The device path by which Wine reports the printer's interface: lower case.
 std::wstring DevicePathOf(const VirtualPrinter& printer);
 

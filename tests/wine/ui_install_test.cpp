@@ -66,12 +66,6 @@ std::wstring DetectedPrompt(const std::wstring& port) {
   return L"软件自动检测到与打印机的USB连接\n端口：" + port + L"\n请按“完成”按钮安装驱动。";
 }
 
-// A supported printer of the program's table, on USB port 1.
-VirtualPrinter SupportedPrinter() {
-  const SupportedDevice& row = SupportedDeviceTable[0];
-  return {std::wstring(L"VID_") + row.Vid + L"&PID_" + row.Pid, L"7&2b0b&0&1", 1};
-}
-
 void PlaceStandin(const Arguments& args) {
   WCHAR target[kSystemPathWidth] = {};
   CHECK(NativeSystemFilePath(L"printui.dll", target));

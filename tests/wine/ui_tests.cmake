@@ -8,7 +8,7 @@ wine_path(ui_program ${VELMORA_DIST_PROGRAM})
 # Virtual USB printers in the throwaway prefix, for the tests, the run command and the
 # discovery benchmark.
 add_library(ports_wine_fixture STATIC ports_fixture.cpp)
-target_link_libraries(ports_wine_fixture PUBLIC platform)
+target_link_libraries(ports_wine_fixture PUBLIC platform PRIVATE ports)
 
 # One program for every Wine scenario: the wizard driven through its real windows, the real
 # detector, and the driver package read with SetupAPI. Scenarios are grouped by what they leave
