@@ -2,6 +2,8 @@
 
 #include "install/install_settings.h"
 #include "install/install_worker.h"
+#include "install/printui_command.h"
+#include "platform/wide_text.h"
 #include "ports/port_text.h"
 
 static_assert(kPortNameWidth == kNameWidth, "a detected port fits the settings' port field");
@@ -23,14 +25,7 @@ const WCHAR* const kFallbackPorts[kFallbackPortCount] = {
 const WCHAR kPreselectedPort[] = TEXT("LPT1:");
 
 bool IsInstallablePort(const WCHAR* port) {
-  std::size_t length = 0;
-  for (; port[length] != 0; ++length) {
-    if (port[length] == TEXT('"')) return false;
-  }
-  // The port stands between quotes, and backslashes count only before a quotation mark: a
-  // trailing run would escape the closing quote (an odd run) or be halved (an even one).
-  if (length > 0 && port[length - 1] == TEXT('\\')) return false;
-  return length < kNameWidth;
+  return IsQuotableArgument(port) && WideLength(port, kNameWidth) < kNameWidth;
 }
 
 TickReport ReportForTick(bool ownTimer, LONG installResult) {

@@ -25,11 +25,9 @@ extern const WCHAR* const kFallbackPorts[kFallbackPortCount];
 // the first entry when none does.
 extern const WCHAR kPreselectedPort[];
 
-// A port is installed on only when it fits the settings' port field whole and reaches the
-// printer UI entry point as written: it goes between quotes in the command line, so it may
-// hold no quotation mark and may not end in a backslash (which would escape the closing quote
-// or be halved with the others of its run). Every other text, the empty one included, is
-// passed unchanged.
+// A port is installed on only when it fits the settings' port field whole and can stand between
+// quotes in the command line (IsQuotableArgument); the command builder refuses it too, but the
+// page refuses it first. Every other text, the empty one included, is passed unchanged.
 bool IsInstallablePort(const WCHAR* port);
 
 enum class TickReport {

@@ -22,6 +22,7 @@
 
 #include "ports/supported_devices.h"
 #include "tests/wine/ports_fixture.h"
+#include "tests/wine/standin_log.h"
 #include "tests/wine/ui_driver.h"
 
 namespace {
@@ -97,9 +98,9 @@ double OneOutcome(const std::wstring& program, const wchar_t* caption) {
 }
 
 void Latency(const std::wstring& program, int rounds) {
-  SetEnvironmentVariableW(L"PRINTUI_STANDIN_END_LOG", kEndLog);
+  SetStandinOption(L"EndLog", kEndLog);
   for (const wchar_t* caption : {L"ERROR", L"OK"}) {
-    SetEnvironmentVariableW(L"PRINTUI_STANDIN_IDLE", caption[0] == L'E' ? L"1" : nullptr);
+    SetStandinOption(L"Idle", caption[0] == L'E' ? L"1" : nullptr);
     std::vector<double> times;
     times.reserve(static_cast<size_t>(rounds));
     for (int round = 0; round < rounds; ++round) times.push_back(OneOutcome(program, caption));
@@ -156,7 +157,7 @@ double CpuSeconds() {
 
 void Idle(const std::wstring& program, int seconds) {
   const std::wstring hold = std::to_wstring((seconds + 4) * 1000);
-  SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", hold.c_str());
+  SetStandinOption(L"HoldMs", hold.c_str());
   Installer installer(program);
   HWND wizard = OpenPortPage(installer);
   if (wizard == nullptr) return;

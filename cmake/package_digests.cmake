@@ -15,6 +15,12 @@ foreach(file IN LISTS FILES)
     message(FATAL_ERROR "${file}: the package's files must lie below ${ROOT}/PrinterDriver "
                         "and have plain names (letters, digits, _ and -, one extension)")
   endif()
+  # The printer UI reads a copy of the INF's folder, which holds the whole package.
+  get_filename_component(folder ${relative} DIRECTORY)
+  get_filename_component(inf_folder ${inf} DIRECTORY)
+  if(NOT folder STREQUAL inf_folder)
+    message(FATAL_ERROR "${relative}: every package file lies in the INF's folder")
+  endif()
   # A program folder short enough for the INF's path is short enough for every file's path.
   string(LENGTH ${relative} length)
   if(length GREATER inf_length)
@@ -43,6 +49,4 @@ file(WRITE ${OUTPUT} "// Written by cmake/package_digests.cmake from the driver 
 const PackageFileDigest kDriverPackageFiles[] = {
 ${inf_entry}${entries}};
 const std::size_t kDriverPackageFileCount = std::size(kDriverPackageFiles);
-static_assert(std::size(kDriverPackageFiles) <= kMaxPackageFiles,
-              \"more package files than DriverPackageLock holds\");
 ")

@@ -20,9 +20,10 @@ void __verbose_terminate_handler() { std::abort(); }  // NOLINT(bugprone-reserve
 }  // namespace __gnu_cxx
 
 // Exit code 0 once InitInstance has returned, else 1 (no application object, or memory ran out
-// outside any window procedure). Static initialisation loads no library, so this comes first.
+// outside any window procedure), or 2 without any window where the library search cannot be
+// kept out of the program's folder. Static initialisation loads no library, so this comes first.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
-  RestrictDllSearchToSystemFolder();
+  if (!RestrictDllSearchToSystemFolder()) return 2;
   if (g_pApp == nullptr) return 1;
   try {
     g_pApp->InitInstance();

@@ -1,7 +1,10 @@
 #include "install/install_worker.h"
 
+#include <utility>
+
 #include "install/install_settings.h"
-#include "install/package_integrity.h"
+#include "install/package_staging.h"
+#include "install/printui_command.h"
 #include "install/printui_runner.h"
 #include "platform/local_buffer.h"
 #include "platform/spooler_library.h"
@@ -13,6 +16,12 @@ const WCHAR kInstallTemplate[] =
 namespace {
 
 const WCHAR kSetDefaultTemplate[] = TEXT("PRINTUI.DLL,PrintUIEntry /y /q /n \"%s\"");
+
+// The copy of the package that the install command reads. It stays while that command runs,
+// past the two-minute wait; a later run replaces it only once the command has ended, and at
+// the end of the process a copy still in use is left to the platform to remove at restart.
+// Only the worker touches it, one at a time, and the process ends only once no worker runs.
+StagedPackage g_stagedPackage;
 
 }  // namespace
 
@@ -41,20 +50,20 @@ int PrinterExists(const WCHAR* name) {
 }
 
 int RunInstallStep() {
-  InstallSettingsRecord& settings = InstallSettings;
-  if (settings.ProgramLocationUsable == 0 || BuildInfPath(settings) == 0) return 0;
+  const InstallSettingsRecord& settings = InstallSettings;
+  if (settings.ProgramLocationUsable == 0) return 0;
+  // The command installs whatever its INF names, with full rights: it runs only on a copy of
+  // the package the program was built with, which no unelevated program can change.
+  if (g_stagedPackage.Stage(settings.ProgramDirectory) == 0) return 0;
   WCHAR command[kCommandWidth] = {};
-  if (FormatCommand(command, kInstallTemplate, settings.PrinterName, settings.InfPath,
-                    settings.PortName, settings.PrinterName) == 0) {
-    return 0;
-  }
-  {
-    // The command installs whatever the package beside the program holds: it runs only on the
-    // package the program was built with, held unchanged until the command has ended.
-    DriverPackageLock package;
-    if (package.Acquire(settings.ProgramDirectory) == 0) return 0;
-    if (RunPrintUiCommand(command) == 0) return 0;
-  }
+  UniqueKernelHandle process;
+  const int launched =
+      FormatCommand(command, kInstallTemplate, settings.PrinterName, g_stagedPackage.InfPath(),
+                    settings.PortName, settings.PrinterName) != 0 &&
+      RunPrintUiCommand(command, process) != 0;
+  g_stagedPackage.KeepFor(std::move(process));
+  g_stagedPackage.Remove();
+  if (!launched) return 0;
   Sleep(kSettleAfterInstallMs);
   return PrinterExists(settings.PrinterName);
 }
@@ -63,7 +72,8 @@ int RunSetDefaultStep() {
   if (InstallSettings.SetAsDefault == 0) return 1;
   WCHAR command[kCommandWidth] = {};
   if (FormatCommand(command, kSetDefaultTemplate, InstallSettings.PrinterName) == 0) return 0;
-  return RunPrintUiCommand(command);
+  UniqueKernelHandle process;
+  return RunPrintUiCommand(command, process);
 }
 
 DWORD WINAPI InstallWorker(LPVOID outcome) {

@@ -31,6 +31,14 @@ bool SystemFolder(WCHAR (&folder)[kSystemPathWidth]) {
   return ReadFolder(GetSystemDirectoryW, folder);
 }
 
+bool SystemWindowsFolder(WCHAR (&folder)[kSystemPathWidth]) {
+  return ReadFolder(GetSystemWindowsDirectoryW, folder);
+}
+
+bool SystemWindowsFilePath(const WCHAR* name, WCHAR (&path)[kSystemPathWidth]) {
+  return SystemWindowsFolder(path) && Join(path, name);
+}
+
 bool SystemFilePath(const WCHAR* name, WCHAR (&path)[kSystemPathWidth]) {
   return SystemFolder(path) && Join(path, name);
 }
@@ -42,6 +50,5 @@ bool NativeSystemFilePath(const WCHAR* name, WCHAR (&path)[kSystemPathWidth]) {
     return false;
   }
   if (!wow64) return SystemFilePath(name, path);
-  return ReadFolder(GetSystemWindowsDirectoryW, path) && Join(path, TEXT("Sysnative")) &&
-         Join(path, name);
+  return SystemWindowsFilePath(TEXT("Sysnative"), path) && Join(path, name);
 }

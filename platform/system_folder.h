@@ -11,6 +11,13 @@ constexpr UINT kSystemPathWidth = MAX_PATH;
 // The system folder (GetSystemDirectoryW), e.g. "C:\Windows\system32".
 bool SystemFolder(WCHAR (&folder)[kSystemPathWidth]);
 
+// The Windows folder (GetSystemWindowsDirectoryW), e.g. "C:\Windows": the system's own, never
+// a per-user one.
+bool SystemWindowsFolder(WCHAR (&folder)[kSystemPathWidth]);
+
+// name in the Windows folder, e.g. "C:\Windows\Temp".
+bool SystemWindowsFilePath(const WCHAR* name, WCHAR (&path)[kSystemPathWidth]);
+
 // name in the system folder, e.g. "C:\Windows\system32\winspool.drv": for libraries, which
 // must match the program's processor (a 32-bit program on 64-bit Windows is redirected there
 // to the 32-bit ones).

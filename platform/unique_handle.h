@@ -82,6 +82,14 @@ struct CryptHashTraits {
 };
 using UniqueCryptHash = UniqueHandle<CryptHashTraits>;
 
+// Memory the platform allocated for the caller with LocalAlloc: NULL when absent.
+struct LocalMemoryTraits {
+  using Type = HLOCAL;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type memory) { LocalFree(memory); }
+};
+using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
+
 // Libraries the program loads by itself: NULL when absent.
 struct ModuleTraits {
   using Type = HMODULE;

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <setupapi.h>
-#include <shellapi.h>
 #include <wincrypt.h>
 #include <winspool.h>
 #else

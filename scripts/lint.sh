@@ -24,11 +24,11 @@ cppcheck --quiet --error-exitcode=1 --std=c++17 --language=c++ \
   $(git ls-files '*.cpp')
 
 echo "== clang-tidy (native build: portable code against the simulated platform)"
-git ls-files '*.cpp' | grep -v -E '^(app|framework|res|run)/|^platform/dll_search|^tests/wine/|^bench/(startup|install|discovery_wine)' |
+git ls-files '*.cpp' | grep -v -E '^(app|framework|res|run)/|^platform/dll_search|^install/(printui_runner|install_worker|package_staging)|^tests/wine/|^bench/(startup|install|discovery_wine)' |
   tidy -p build/native
 
 echo "== clang-tidy (i686 build: Windows-only code against the MinGW-w64 headers)"
 cxx=/usr/lib/gcc/i686-w64-mingw32/12-win32/include/c++
-git ls-files '*.cpp' | grep -E '^(app|framework|run)/|^platform/dll_search|^tests/wine/|^bench/(startup|install|discovery_wine)' |
+git ls-files '*.cpp' | grep -E '^(app|framework|run)/|^platform/dll_search|^install/(printui_runner|install_worker|package_staging)|^tests/wine/|^bench/(startup|install|discovery_wine)' |
   tidy -p build/i686 --extra-arg=-isystem$cxx --extra-arg=-isystem$cxx/i686-w64-mingw32
 echo "lint: no findings"

@@ -6,6 +6,8 @@
 - it imports DLLs that Windows always loads from its own folder and nothing else, so that a
   DLL planted beside the program (in a download folder, say) is never loaded, elevated;
 - it delay-loads nothing (a delay-loaded DLL is searched for at run time);
+- it names no shell execute function (ShellExecute, ShellExecuteEx): the shell resolves a
+  program through file associations that the user's own registry can override;
 - ASLR (dynamic base, with the relocations kept), DEP, terminal-server aware, and high-entropy
   ASLR for a 64-bit program.
 
@@ -74,6 +76,8 @@ def findings(image):
             continue
         found.append(f"imports {name}, which is not a KnownDLL: it could load from the "
                      "program's folder")
+    if b"ShellExecute" in image:
+        found.append("names a shell execute function")
     if directory(DELAY_IMPORT_DIRECTORY):
         found.append("has a delay-load import table")
     if characteristics & IMAGE_FILE_RELOCS_STRIPPED:

@@ -1,8 +1,9 @@
 // Makes one platform call of the running installer fail, for the Wine tests: loaded into the
 // installer, it points the installer's own import of the call named by INSTALLER_FAULT at a
-// stand-in that fails: timer (SetTimer), thread (CreateThread) or spooler (LoadLibraryExW, for
-// winspool.drv only). It refuses to load for an unknown fault or a call not imported, so a test
-// never runs without its fault.
+// stand-in that fails: timer (SetTimer), thread (CreateThread), spooler (LoadLibraryExW, for
+// winspool.drv only), stage-folder (CreateDirectoryW), stage-write (WriteFile), or wait (the
+// two-minute wait for a command runs out at once). It refuses to load for an unknown fault or a
+// call not imported, so a test never runs without its fault.
 #include <windows.h>
 
 #include <cstring>
@@ -28,6 +29,21 @@ HMODULE WINAPI NoSpooler(LPCWSTR path, HANDLE file, DWORD flags) {
     return nullptr;
   }
   return LoadLibraryExW(path, file, flags);
+}
+
+BOOL WINAPI NoFolder(LPCWSTR, LPSECURITY_ATTRIBUTES) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+BOOL WINAPI NoWrite(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
+  if (written != nullptr) *written = 0;
+  SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+
+DWORD WINAPI NoLongWait(HANDLE handle, DWORD milliseconds) {
+  return milliseconds == 120000 ? WAIT_TIMEOUT : WaitForSingleObject(handle, milliseconds);
 }
 
 // Points the program's import of dll!function at replacement; false when there is none.
@@ -72,6 +88,16 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   }
   if (std::wcscmp(fault, L"spooler") == 0) {
     return Replace("kernel32.dll", "LoadLibraryExW", reinterpret_cast<const void*>(&NoSpooler));
+  }
+  if (std::wcscmp(fault, L"stage-folder") == 0) {
+    return Replace("kernel32.dll", "CreateDirectoryW", reinterpret_cast<const void*>(&NoFolder));
+  }
+  if (std::wcscmp(fault, L"stage-write") == 0) {
+    return Replace("kernel32.dll", "WriteFile", reinterpret_cast<const void*>(&NoWrite));
+  }
+  if (std::wcscmp(fault, L"wait") == 0) {
+    return Replace("kernel32.dll", "WaitForSingleObject",
+                   reinterpret_cast<const void*>(&NoLongWait));
   }
   return FALSE;
 }

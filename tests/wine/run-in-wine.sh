@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs a Windows test program under Wine, in a throwaway prefix on a virtual display.
+# Runs a Windows test program under Wine, in a throwaway prefix on a virtual display, re-pointing
+# links on its drive when the program asks.
 #   run-in-wine.sh init BASE [win32]          make the base prefix that every run copies
 #                                             (64-bit, or 32-bit with win32)
 #   run-in-wine.sh run BASE [--standin DLL SYSDIR] PROGRAM [ARGS...]
@@ -34,6 +35,9 @@ init)
   mkdir -p "$base.tmp"
   start_display "$base.tmp"
   WINEARCH="${1:-win64}" WINEPREFIX="$base" wineboot -i >/dev/null 2>&1
+  # Commands started with the system's own environment do not see WINEDLLOVERRIDES.
+  WINEPREFIX="$base" wine reg add 'HKCU\Software\Wine\DllOverrides' /v printui \
+    /d native,builtin /f >/dev/null 2>&1
   WINEPREFIX="$base" wineserver -w
   sh "$(dirname "$0")/ui_display.sh" "$base"
   kill "$xvfb_pid"
@@ -42,7 +46,8 @@ init)
   ;;
 run)
   work=$(mktemp -d "$base.run.XXXXXX")
-  trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+  relink_pid=
+  trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; kill "$xvfb_pid" "$relink_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
   cp -a "$base" "$work/prefix"
   export WINEPREFIX="$work/prefix"
   if [ "$1" = "--standin" ]; then
@@ -50,6 +55,17 @@ run)
     shift 3
   fi
   start_display "$work"
+  # Points a link on the Wine drive where a test asks (tests/wine/standin_log.h, Relink).
+  drive="$WINEPREFIX/drive_c"
+  while :; do
+    if [ -f "$drive/relink-request" ]; then
+      read -r link target <"$drive/relink-request"
+      ln -sfn "$drive/$target" "$drive/$link"
+      rm -f "$drive/relink-request"
+    fi
+    sleep 0.05
+  done &
+  relink_pid=$!
   program=$1
   shift
   status=0

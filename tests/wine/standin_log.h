@@ -1,14 +1,21 @@
-// Where the stand-in printer UI entry point records the command lines it receives: one
-// UTF-16LE line per command, in the throwaway prefix, for the test programs to read back.
-// The impostors that a test plants where the installer must not look record there too.
+// What the test programs and the stand-in printer UI entry point share in the throwaway prefix:
+// - the log of the command lines the stand-in receives, one UTF-16LE line per command (the
+//   impostors that a test plants where the installer must not look record there too);
+// - the stand-in's options, in the prefix's registry: the installer starts each command with
+//   the system's own environment, never the test's;
+// - links re-pointed from the Linux side (run-in-wine.sh), as Wine cannot make one: a link on
+//   the Wine drive behaves as a junction does on Windows.
 #pragma once
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #define STANDIN_LOG_PATH L"C:\\standin-commands.txt"
+#define STANDIN_OPTIONS_KEY L"Software\\Velmora tests\\Stand-in"
+#define RELINK_REQUEST_PATH L"C:\\relink-request"
 
 inline void AppendToFile(const wchar_t* path, const void* bytes, DWORD size) {
   HANDLE file =
@@ -17,6 +24,43 @@ inline void AppendToFile(const wchar_t* path, const void* bytes, DWORD size) {
   DWORD written = 0;
   WriteFile(file, bytes, size, &written, nullptr);
   CloseHandle(file);
+}
+
+// Sets (or, with no value, removes) one of the stand-in's options.
+inline void SetStandinOption(const wchar_t* name, const wchar_t* value) {
+  if (value == nullptr) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, STANDIN_OPTIONS_KEY, name);
+    return;
+  }
+  RegSetKeyValueW(HKEY_CURRENT_USER, STANDIN_OPTIONS_KEY, name, REG_SZ, value,
+                  static_cast<DWORD>((std::wcslen(value) + 1) * sizeof(wchar_t)));
+}
+
+// The option's value; empty when it is not set.
+inline std::wstring StandinOption(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  DWORD size = sizeof(value);
+  if (RegGetValueW(HKEY_CURRENT_USER, STANDIN_OPTIONS_KEY, name, RRF_RT_REG_SZ, nullptr, value,
+                   &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  return value;
+}
+
+// Points the link at target, both below C:\ and written with forward slashes, making the link
+// when there is none; true once the Linux side has done it.
+inline bool Relink(const std::string& link, const std::string& target) {
+  // Written whole, then renamed into place, so the request is never read half written.
+  const std::string request = link + " " + target + "\n";
+  const std::wstring writing = std::wstring(RELINK_REQUEST_PATH) + L".new";
+  DeleteFileW(writing.c_str());
+  AppendToFile(writing.c_str(), request.data(), static_cast<DWORD>(request.size()));
+  if (!MoveFileW(writing.c_str(), RELINK_REQUEST_PATH)) return false;
+  for (int waited = 0; waited < 10000; waited += 20) {
+    if (GetFileAttributesW(RELINK_REQUEST_PATH) == INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(20);
+  }
+  return false;
 }
 
 inline void AppendStandinLog(const std::wstring& line) {

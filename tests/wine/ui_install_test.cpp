@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <setupapi.h>
+#include <tlhelp32.h>
 #include <winspool.h>
 
 #include <algorithm>
@@ -53,13 +54,45 @@ std::wstring OwnPath() {
   return std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
 }
 
-// The two command lines of an install on the port, from the INF below the program's folder.
-std::vector<std::wstring> Commands(const std::wstring& program, const wchar_t* port) {
-  const std::wstring inf = FolderOf(program) + L"PrinterDriver\\series2\\OEMPRINT.INF";
+// The folder in which the installer makes the copies of its package: the Windows folder's Temp.
+std::wstring StagingPrefix() {
+  wchar_t windows[MAX_PATH] = {};
+  GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  return std::wstring(windows) + L"\\Temp\\VelmoraSetup-";
+}
+
+// The copies of the package that are there now.
+std::vector<std::wstring> StagedCopies() {
+  std::vector<std::wstring> found;
+  WIN32_FIND_DATAW entry{};
+  const HANDLE search = FindFirstFileW((StagingPrefix() + L"*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return found;
+  do {
+    found.emplace_back(entry.cFileName);
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  return found;
+}
+
+// The two command lines of an install on the port, from a copy of the package: the INF of a
+// folder of an unpredictable name (32 hexadecimal digits) in the Windows folder's Temp, which is
+// gone once the installer has ended.
+void CheckCommands(const std::wstring& port) {
+  const std::vector<std::wstring> recorded = RecordedCommands();
+  const size_t start = recorded.empty() ? 0 : recorded[0].find(L"/f \"") + 4;
+  const std::wstring inf =
+      recorded.empty() ? L"" : recorded[0].substr(start, recorded[0].find(L'"', start) - start);
+  const std::wstring prefix = StagingPrefix();
+  CHECK(inf.size() == prefix.size() + 32 + 13 && inf.rfind(prefix, 0) == 0 &&
+        inf.find_first_not_of(L"0123456789abcdef", prefix.size()) == prefix.size() + 32 &&
+        inf.substr(prefix.size() + 32) == L"\\OEMPRINT.INF");
   const std::wstring printer = kPrinter;
-  return {L"PRINTUI.DLL,PrintUIEntry /if /n \"" + printer + L"\" /f \"" + inf + L"\" /r \"" + port +
-              L"\" /m \"" + printer + L"\" ",
-          L"PRINTUI.DLL,PrintUIEntry /y /q /n \"" + printer + L"\""};
+  const std::vector<std::wstring> expected = {
+      L"PRINTUI.DLL,PrintUIEntry /if /n \"" + printer + L"\" /f \"" + inf + L"\" /r \"" + port +
+          L"\" /m \"" + printer + L"\" ",
+      L"PRINTUI.DLL,PrintUIEntry /y /q /n \"" + printer + L"\""};
+  CHECK(recorded == expected);
+  CHECK(StagedCopies().empty());
 }
 
 std::wstring DetectedPrompt(const std::wstring& port) {
@@ -194,7 +227,7 @@ void Detected(const Arguments& args) {
   CHECK(session.Prompt() == DetectedPrompt(L"USB001"));
   CHECK(!IsWindowVisible(session.List()));
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
-  SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", L"4000");
+  SetStandinOption(L"HoldMs", L"4000");
   PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, false); }, 2000));
   PostMessageW(session.wizard, WM_COMMAND, IDOK, 0);
@@ -213,7 +246,7 @@ void Detected(const Arguments& args) {
   CHECK(ButtonsAre(session.wizard, false) && DialogsOf(session.installer.Id()).size() == 1);
   Session::Dismiss(session.WaitForBox(L"OK", kSucceeded));
   session.CheckClosedAfterSuccess();
-  CHECK(RecordedCommands() == Commands(args.program, L"USB001"));
+  CheckCommands(L"USB001");
 }
 
 // No printer detected: the spooler's ports, LPT1: preselected. Detection runs afresh on every
@@ -255,7 +288,7 @@ void Manual(const Arguments& args) {
   SendMessageW(session.List(), LB_SETCURSEL, entries.size() - 1, 0);
   Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
   session.CheckClosedAfterSuccess();
-  CHECK(RecordedCommands() == Commands(args.program, entries.back().c_str()));
+  CheckCommands(entries.back());
 }
 
 // Writes c over the file's last byte and gives back the byte that was there.
@@ -274,6 +307,11 @@ UniqueFileHandle OpenForWriting(const std::wstring& path) {
                                       nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
+// Makes the folders, each in the one before.
+void MakeFolders(std::initializer_list<const wchar_t*> folders) {
+  for (const wchar_t* folder : folders) CHECK(CreateDirectoryW(folder, nullptr));
+}
+
 // The installer in a copy of its shippable folder in the prefix, which also holds impostors of
 // rundll32.exe (this program, which installs nothing when started so) and winspool.drv and is
 // the installer's current folder, as a download folder may (Wine is told to take a spooler
@@ -281,7 +319,7 @@ UniqueFileHandle OpenForWriting(const std::wstring& path) {
 // One byte changed in the GPD or the INF, or a package file that another process holds open
 // for writing, fails the installation without any command. The package as built installs
 // through the system's own rundll32 with the exact command lines, never through an impostor,
-// and nobody can change the package while the install command runs.
+// from a copy: the files beside the program are let go before the command runs.
 void Package(const Arguments& given) {
   const std::wstring source = FolderOf(given.program);
   const std::wstring folder = L"C:\\setup\\";
@@ -289,9 +327,7 @@ void Package(const Arguments& given) {
   const Arguments args{folder + program, given.standin, folder};
   const std::vector<std::wstring> files = {folder + L"PrinterDriver\\series2\\OEMPRINT.INF",
                                            folder + L"PrinterDriver\\series2\\VELS2.GPD"};
-  CHECK(CreateDirectoryW(folder.c_str(), nullptr) &&
-        CreateDirectoryW((folder + L"PrinterDriver").c_str(), nullptr) &&
-        CreateDirectoryW((folder + L"PrinterDriver\\series2").c_str(), nullptr));
+  MakeFolders({L"C:\\setup", L"C:\\setup\\PrinterDriver", L"C:\\setup\\PrinterDriver\\series2"});
   for (const std::wstring& copy : {files[0], files[1], args.program}) {
     CHECK(CopyFileW((source + copy.substr(folder.size())).c_str(), copy.c_str(), TRUE));
   }
@@ -299,13 +335,13 @@ void Package(const Arguments& given) {
   CHECK(CopyFileW((FolderOf(OwnPath()) + L"planted\\winspool.drv").c_str(),
                   (folder + L"winspool.drv").c_str(), TRUE));
   CHECK(RegisterPrinter(SupportedPrinter()));
-  SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", L"3000");
+  SetStandinOption(L"HoldMs", L"3000");
   PlaceStandin(args);
   Session session(args);
   const auto finishFails = [&] {
     Session::Dismiss(session.FinishAndWaitForBox(L"ERROR", kFailed));
     CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
-    CHECK(RecordedCommands().empty());
+    CHECK(RecordedCommands().empty() && StagedCopies().empty());
   };
   for (const std::wstring& file : files) {
     // The last line feed becomes a space: still a valid file, but not the one built.
@@ -320,21 +356,106 @@ void Package(const Arguments& given) {
   }
   PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
   CHECK(WaitUntil([] { return !RecordedCommands().empty(); }));
-  for (const std::wstring& file : files) {
-    CHECK(!OpenForWriting(file).IsValid());
-    CHECK(!DeleteFileW(file.c_str()));
-    CHECK(!MoveFileW(file.c_str(), (file + L".old").c_str()));
-  }
-  HWND box = session.WaitForBox(L"OK", kSucceeded);
-  // Let go of once the install command has ended.
+  CHECK(StagedCopies().size() == 1);
   for (const std::wstring& file : files) CHECK(OpenForWriting(file).IsValid());
-  Session::Dismiss(box);
+  Session::Dismiss(session.WaitForBox(L"OK", kSucceeded));
   session.CheckClosedAfterSuccess();
-  CHECK(RecordedCommands() == Commands(args.program, L"USB001"));
+  CheckCommands(L"USB001");
 }
 
-// Finish when the result timer or the worker thread cannot be had: the failure box at once,
-// no command run, and the page as it was before Finish, buttons usable and the wizard free to
+// The package folder is a link (a junction on Windows) that is re-pointed at a changed package
+// once the printer UI has started, before it reads the INF: it reads the copy that was checked,
+// and the install succeeds. Installed from the link's folder, the changed INF would offer no
+// such model, and the stand-in, as the platform's printer UI, would install nothing.
+void Relinked(const Arguments& given) {
+  const std::wstring source = FolderOf(given.program);
+  const Arguments args{L"C:\\relinked\\" + given.program.substr(source.size()), given.standin, {}};
+  MakeFolders({L"C:\\relinked", L"C:\\relinked\\PrinterDriver", L"C:\\checked", L"C:\\changed"});
+  CHECK(CopyFileW(given.program.c_str(), args.program.c_str(), TRUE));
+  for (const wchar_t* file : {L"\\OEMPRINT.INF", L"\\VELS2.GPD"}) {
+    CHECK(CopyFileW((source + L"PrinterDriver\\series2" + file).c_str(),
+                    (std::wstring(L"C:\\checked") + file).c_str(), TRUE));
+    CHECK(CopyFileW((source + L"PrinterDriver\\series2" + file).c_str(),
+                    (std::wstring(L"C:\\changed") + file).c_str(), TRUE));
+  }
+  std::ofstream(L"C:\\changed\\OEMPRINT.INF", std::ios::binary | std::ios::trunc)
+      << "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
+         "ClassGuid={4D36E979-E325-11CE-BFC1-08002BE10318}\r\n[Manufacturer]\r\n"
+         "Other=Other,NTx86,NTamd64\r\n[Other.NTx86]\r\n\"Other\"=OTHER\r\n"
+         "[Other.NTamd64]\r\n\"Other\"=OTHER\r\n[OTHER]\r\nDataFile=VELS2.GPD\r\n";
+  CHECK(Relink("relinked/PrinterDriver/series2", "checked"));
+  SetStandinOption(L"Relink", L"relinked/PrinterDriver/series2 changed");
+  CHECK(RegisterPrinter(SupportedPrinter()));
+  PlaceStandin(args);
+  Session session(args);
+  Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
+  session.CheckClosedAfterSuccess();
+  CheckCommands(L"USB001");
+}
+
+// True while a rundll32 runs, the stand-in in it.
+bool CommandRuns() {
+  const UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+       more = Process32NextW(snapshot.Get(), &entry)) {
+    if (_wcsicmp(entry.szExeFile, L"rundll32.exe") == 0) return true;
+  }
+  return false;
+}
+
+// The two-minute wait runs out at once (injected): the install fails while its command still
+// runs, and its copy of the package stays; Finish is refused, with no second command, until
+// the command has ended. A command still running when the installer ends leaves its copy to
+// be removed at the next restart.
+void TimedOut(const Arguments& args) {
+  SetEnvironmentVariableW(L"INSTALLER_FAULT", L"wait");
+  SetStandinOption(L"HoldMs", L"5000");
+  CHECK(RegisterPrinter(SupportedPrinter()));
+  PlaceStandin(args);
+  Session session(args, true);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
+    Session::Dismiss(session.FinishAndWaitForBox(L"ERROR", kFailed));
+    CHECK(WaitUntil([] { return !RecordedCommands().empty(); }));
+    CHECK(RecordedCommands().size() == 1 && StagedCopies().size() == 1);
+  }
+  const std::vector<std::wstring> first = StagedCopies();
+  CHECK(WaitUntil([] { return !CommandRuns(); }));
+  CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
+  Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
+  CHECK(session.installer.Ended(10000) && CommandRuns());
+  const std::vector<std::wstring> left = StagedCopies();
+  CHECK(left.size() == 1 && left != first);
+  HKEY key = nullptr;
+  wchar_t pending[4096] = {};
+  DWORD size = sizeof(pending) - sizeof(wchar_t);
+  CHECK(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_READ, &key) == ERROR_SUCCESS &&
+        RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(pending), &size) == ERROR_SUCCESS);
+  RegCloseKey(key);
+  // Each entry a path and an empty target: the copy's files, then its folder.
+  std::wstring removals;
+  for (const wchar_t* entry = pending; *entry != 0 || entry[1] != 0;
+       entry += std::wcslen(entry) + 1) {
+    if (*entry != 0) removals += std::wstring(entry) + L"|";
+  }
+  const std::wstring folder =
+      StagingPrefix().substr(0, StagingPrefix().rfind(L'\\') + 1) + left.at(0);
+  CHECK(removals.find(folder + L"\\OEMPRINT.INF|") != std::wstring::npos &&
+        removals.find(folder + L"|") != std::wstring::npos);
+  // What the restart would do, for the scenarios that follow.
+  CHECK(WaitUntil([] { return !CommandRuns(); }));
+  for (const wchar_t* file : {L"\\OEMPRINT.INF", L"\\VELS2.GPD"})
+    DeleteFileW((folder + file).c_str());
+  CHECK(RemoveDirectoryW(folder.c_str()));
+}
+
+// Finish when the result timer or the worker thread cannot be had, or the package cannot be
+// copied (its folder cannot be made, a write fails): the failure box, no command run, no copy
+// left behind, and the page as it was before Finish, buttons usable and the wizard free to
 // close.
 void StartFails(const Arguments& args, const wchar_t* fault) {
   SetEnvironmentVariableW(L"INSTALLER_FAULT", fault);
@@ -345,7 +466,7 @@ void StartFails(const Arguments& args, const wchar_t* fault) {
   Session::Dismiss(session.FinishAndWaitForBox(L"ERROR", kFailed));
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }));
   CHECK(PageIndex(session.wizard) == 1 && session.Prompt() == prompt);
-  CHECK(RecordedCommands().empty());
+  CHECK(RecordedCommands().empty() && StagedCopies().empty());
   PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   CHECK(session.installer.Ended(10000));
 }
@@ -582,6 +703,10 @@ const Scenario kScenarios[] = {
     {L"detected", Detected},
     {L"manual", Manual},
     {L"package", Package},
+    {L"relinked", Relinked},
+    {L"timed-out", TimedOut},
+    {L"stage-folder-fails", [](const Arguments& args) { StartFails(args, L"stage-folder"); }},
+    {L"stage-write-fails", [](const Arguments& args) { StartFails(args, L"stage-write"); }},
     {L"timer-fails", [](const Arguments& args) { StartFails(args, L"timer"); }},
     {L"thread-fails", [](const Arguments& args) { StartFails(args, L"thread"); }},
     {L"spooler-fails", SpoolerFails},
@@ -600,7 +725,8 @@ int wmain(int argc, wchar_t** argv) {
     const int failedBefore = failedChecks;
     ForgetInstall();
     scenario->run(args);
-    SetEnvironmentVariableW(L"PRINTUI_STANDIN_HOLD_MS", nullptr);
+    SetStandinOption(L"HoldMs", nullptr);
+    SetStandinOption(L"Relink", nullptr);
     SetEnvironmentVariableW(L"INSTALLER_FAULT", nullptr);
     std::wprintf(L"%ls: %ls\n", argv[i], failedChecks == failedBefore ? L"passed" : L"FAILED");
   }

@@ -42,11 +42,11 @@ function(add_ui_test name)
     COMMAND $<TARGET_FILE:ui_install_test> ${ui_program} ${standin} ${ARG_SCENARIOS})
 endfunction()
 # Nothing installed: the driver package, the detector, the pages, and Finish when the page
-# cannot start its run.
+# cannot start its run or copy the package.
 add_ui_test(wizard SCENARIOS driver-package discovery welcome too-deep spooler-fails timer-fails
-                             thread-fails)
+                             thread-fails stage-folder-fails stage-write-fails)
 # Installs, first through Wine's own entry point (manual, before the stand-in is placed).
-add_ui_test(install SCENARIOS manual detected package)
+add_ui_test(install SCENARIOS manual detected package relinked timed-out)
 # In a 32-bit prefix, the i686 program's system folder is the native one.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   add_ui_test(install_win32 WIN32 SCENARIOS package)
