@@ -8,12 +8,11 @@
 #include "app/port_choice.h"
 #include "fuzz/command_line_split.h"
 #include "fuzz/fuzz_input.h"
-#include "install/install_worker.h"
-#include "install/printui_runner.h"
+#include "install/printui_command.h"
 
-// An INF path below a folder with blanks and non-ASCII letters, as a download folder may be.
+// The INF of the package's copy, in a Windows folder with a blank and non-ASCII letters.
 const WCHAR kInfPath[] =
-    u"C:\\Users\\用户 1\\Downloads\\Setup 2\\PrinterDriver\\series2\\OEMPRINT.INF";
+    u"C:\\Windows 视窗\\Temp\\VelmoraSetup-0123456789abcdef0123456789abcdef\\OEMPRINT.INF";
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const ArgumentText port = Utf16Text(data, size);

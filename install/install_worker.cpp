@@ -10,12 +10,7 @@
 #include "platform/spooler_library.h"
 #include "platform/wide_text.h"
 
-const WCHAR kInstallTemplate[] =
-    TEXT("PRINTUI.DLL,PrintUIEntry /if /n \"%s\" /f \"%s\" /r \"%s\" /m \"%s\" ");
-
 namespace {
-
-const WCHAR kSetDefaultTemplate[] = TEXT("PRINTUI.DLL,PrintUIEntry /y /q /n \"%s\"");
 
 // The copy of the package that the install command reads. It stays while that command runs,
 // past the two-minute wait; a later run replaces it only once the command has ended, and at

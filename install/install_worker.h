@@ -16,10 +16,6 @@ constexpr LONG kInstallPending = 0;
 constexpr LONG kInstallSucceeded = 1;
 constexpr LONG kInstallFailed = -1;
 
-// The install command's format, filled with the printer name, the INF path, the port and the
-// printer name again, each between quotes.
-extern const WCHAR kInstallTemplate[];
-
 constexpr DWORD kSettleAfterInstallMs = 500;
 constexpr DWORD kPauseBeforeSuccessMs = 100;
 

@@ -1,5 +1,9 @@
 #include "install/printui_command.h"
 
+const WCHAR kInstallTemplate[] =
+    TEXT("PRINTUI.DLL,PrintUIEntry /if /n \"%s\" /f \"%s\" /r \"%s\" /m \"%s\" ");
+const WCHAR kSetDefaultTemplate[] = TEXT("PRINTUI.DLL,PrintUIEntry /y /q /n \"%s\"");
+
 bool IsQuotableArgument(const WCHAR* argument) {
   std::size_t length = 0;
   for (; argument[length] != 0; ++length) {

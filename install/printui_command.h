@@ -9,6 +9,12 @@
 
 constexpr std::size_t kCommandWidth = 1024;
 
+// The install command's format, filled with the printer name, the INF path, the port and the
+// printer name again, each between quotes.
+extern const WCHAR kInstallTemplate[];
+// The set-as-default command's format, filled with the printer name.
+extern const WCHAR kSetDefaultTemplate[];
+
 // True when argument, placed between quotes in a command line, reaches the command as written:
 // it holds no quotation mark and does not end in a backslash.
 bool IsQuotableArgument(const WCHAR* argument);

@@ -1,13 +1,17 @@
 // Makes one platform call of the running installer fail, for the Wine tests: loaded into the
 // installer, it points the installer's own import of the call named by INSTALLER_FAULT at a
 // stand-in that fails: timer (SetTimer), thread (CreateThread), spooler (LoadLibraryExW, for
-// winspool.drv only), stage-folder (CreateDirectoryW), stage-write (WriteFile), or wait (the
-// two-minute wait for a command runs out at once). It refuses to load for an unknown fault or a
-// call not imported, so a test never runs without its fault.
+// winspool.drv only), stage-folder (CreateDirectoryW, recording the access list asked for),
+// stage-write (WriteFile), or wait (the two-minute wait for a command runs out at once). It refuses
+// to load for an unknown fault or a call not imported, so a test never runs without its fault.
 #include <windows.h>
+
+#include <sddl.h>
 
 #include <cstring>
 #include <cwchar>
+
+#include "tests/wine/standin_log.h"
 
 namespace {
 
@@ -31,7 +35,15 @@ HMODULE WINAPI NoSpooler(LPCWSTR path, HANDLE file, DWORD flags) {
   return LoadLibraryExW(path, file, flags);
 }
 
-BOOL WINAPI NoFolder(LPCWSTR, LPSECURITY_ATTRIBUTES) {
+// Records the access list asked for, in C:\stage-folder-access.txt, as Wine does not keep it.
+BOOL WINAPI NoFolder(LPCWSTR, LPSECURITY_ATTRIBUTES attributes) {
+  LPWSTR text = nullptr;
+  if (attributes != nullptr && ConvertSecurityDescriptorToStringSecurityDescriptorW(
+                                   attributes->lpSecurityDescriptor, SDDL_REVISION_1,
+                                   DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    AppendLine(L"C:\\stage-folder-access.txt", text);
+    LocalFree(text);
+  }
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
 }

@@ -1,5 +1,6 @@
 // A stand-in for the printer UI entry point, for the Wine tests (Wine's own changes nothing):
-// it records each command line it is started with, and carries out /if as the platform's does
+// it records each command line it is started with, with its current folder and environment,
+// and carries out /if as the platform's does
 // as far as the tests need: it reads the INF it is given, refuses one that does not offer the
 // model named by /m for this processor or whose install section's data file is not beside it,
 // and adds the printer (on Wine's PostScript driver); /y makes the printer the default. Its
@@ -81,12 +82,17 @@ void InstallPrinter(wchar_t* name, wchar_t* port, wchar_t* model) {
 
 extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCWSTR command, int) {
   AppendStandinLog(GetCommandLineW());
-  const std::wstring relink = StandinOption(L"Relink");
-  const size_t space = relink.find(L' ');
-  if (space != std::wstring::npos) {
-    Relink(std::string(relink.begin(), relink.begin() + space),
-           std::string(relink.begin() + space + 1, relink.end()));
-  }
+  wchar_t folder[MAX_PATH] = {};
+  wchar_t temp[MAX_PATH] = {};
+  wchar_t root[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+  GetEnvironmentVariableW(L"SystemRoot", root, MAX_PATH);
+  AppendLine(STANDIN_CONTEXT_PATH, std::wstring(folder) + L"|" + temp + L"|" + root);
+  std::string relink;
+  for (const wchar_t c : StandinOption(L"Relink")) relink += static_cast<char>(c);
+  const size_t space = relink.find(' ');
+  if (space != std::string::npos) Relink(relink.substr(0, space), relink.substr(space + 1));
   const std::wstring hold = StandinOption(L"HoldMs");
   if (!hold.empty()) Sleep(static_cast<DWORD>(_wtoi(hold.c_str())));
   int count = 0;

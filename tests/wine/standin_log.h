@@ -14,6 +14,8 @@
 #include <vector>
 
 #define STANDIN_LOG_PATH L"C:\\standin-commands.txt"
+// One line per command: the stand-in's current folder, TEMP and SystemRoot, separated by "|".
+#define STANDIN_CONTEXT_PATH L"C:\\standin-context.txt"
 #define STANDIN_OPTIONS_KEY L"Software\\Velmora tests\\Stand-in"
 #define RELINK_REQUEST_PATH L"C:\\relink-request"
 
@@ -32,8 +34,9 @@ inline void SetStandinOption(const wchar_t* name, const wchar_t* value) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, STANDIN_OPTIONS_KEY, name);
     return;
   }
+  const size_t bytes = (std::wcslen(value) + 1) * sizeof(wchar_t);
   RegSetKeyValueW(HKEY_CURRENT_USER, STANDIN_OPTIONS_KEY, name, REG_SZ, value,
-                  static_cast<DWORD>((std::wcslen(value) + 1) * sizeof(wchar_t)));
+                  static_cast<DWORD>(bytes));
 }
 
 // The option's value; empty when it is not set.
@@ -63,17 +66,19 @@ inline bool Relink(const std::string& link, const std::string& target) {
   return false;
 }
 
-inline void AppendStandinLog(const std::wstring& line) {
+inline void AppendLine(const wchar_t* path, const std::wstring& line) {
   const std::wstring text = line + L"\n";
-  AppendToFile(STANDIN_LOG_PATH, text.data(), static_cast<DWORD>(text.size()) * sizeof(wchar_t));
+  AppendToFile(path, text.data(), static_cast<DWORD>(text.size()) * sizeof(wchar_t));
 }
 
-// The recorded lines, each without the program's own path (empty when nothing ran).
-inline std::vector<std::wstring> RecordedCommands() {
-  std::vector<std::wstring> commands;
-  HANDLE file = CreateFileW(STANDIN_LOG_PATH, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return commands;
+inline void AppendStandinLog(const std::wstring& line) { AppendLine(STANDIN_LOG_PATH, line); }
+
+// The lines of a UTF-16LE file written by AppendLine (none when there is no file).
+inline std::vector<std::wstring> ReadLines(const wchar_t* path) {
+  std::vector<std::wstring> lines;
+  HANDLE file =
+      CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return lines;
   std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
   DWORD read = 0;
   ReadFile(file, text.data(), static_cast<DWORD>(text.size()) * sizeof(wchar_t), &read, nullptr);
@@ -81,7 +86,15 @@ inline std::vector<std::wstring> RecordedCommands() {
   text.resize(read / sizeof(wchar_t));
   for (size_t start = 0, end = 0; (end = text.find(L'\n', start)) != std::wstring::npos;
        start = end + 1) {
-    const std::wstring line = text.substr(start, end - start);
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+// The recorded command lines, each without the program's own path (empty when nothing ran).
+inline std::vector<std::wstring> RecordedCommands() {
+  std::vector<std::wstring> commands;
+  for (const std::wstring& line : ReadLines(STANDIN_LOG_PATH)) {
     const size_t program =
         !line.empty() && line[0] == L'"' ? line.find(L'"', 1) + 1 : line.find(L' ');
     commands.push_back(program < line.size() ? line.substr(program + 1) : line);

@@ -27,6 +27,8 @@ target_include_directories(planted_winspool PRIVATE ${PROJECT_SOURCE_DIR})
 # Injected into the installer by the scenarios that need a platform call to fail.
 add_library(fault_inject SHARED fault_inject.cpp)
 set_target_properties(fault_inject PROPERTIES PREFIX "")
+target_include_directories(fault_inject PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(fault_inject PRIVATE advapi32)
 add_dependencies(ui_install_test VelmoraSetup printui_standin printui_standin_x86_64
                  planted_winspool fault_inject)
 function(add_ui_test name)
