@@ -66,10 +66,11 @@ What stands in for a real machine:
   connected printer, as the Wine tests make them.
 - Wine's printer UI entry point (PRINTUI.DLL,PrintUIEntry, which the installer runs through
   rundll32) accepts every command and installs nothing. This run puts a stand-in in its place
-  (tests/wine/printui_standin.cpp): it adds the printer under the model's name through Wine's
-  own spooler, with Wine's own printer driver. On a real Windows machine
-  no stand-in is involved: Windows' own printer UI installs the driver from the INF
-  (PrinterDriver\\series2\\OEMPRINT.INF) and adds the printer.
+  (tests/wine/printui_standin.cpp): it reads the INF it is given (the installer's checked copy
+  of PrinterDriver\\series2 in the Windows folder's Temp), and when that offers the model, adds
+  the printer under the model's name through Wine's own spooler, with Wine's own printer
+  driver. On a real Windows machine no stand-in is involved: Windows' own printer UI installs
+  the driver from that INF and adds the printer.
 EOF
 
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
