@@ -9,7 +9,8 @@
 # the PKCS#12 file PKCS12, whose password is in FILE (a line end after it is ignored).
 # --timestamp adds a time stamp from that RFC 3161 server (the only step that uses the
 # network), so that the signature stays valid after the certificate expires. Without --sign
-# the programs ship unsigned, and the script says so.
+# the programs ship unsigned, and without a signed catalog in the builds
+# (-DVELMORA_DRIVER_CATALOG) the package does; the script says so.
 #
 # BUILD_ROOT chooses where the builds go (default build/, as the presets place them); PRESETS
 # which builds go in (default "i686 x86_64"). Each build makes only what the release needs.
@@ -92,3 +93,5 @@ python3 "$root/scripts/release/make-zip.py" "$folder" "$output/$name.zip" \
 echo "$folder"
 echo "$output/$name.zip"
 [ -n "$pkcs12" ] || echo "make-release.sh: NOT SIGNED: the programs ship unsigned (no --sign)" >&2
+[ -f "$folder/PrinterDriver/series2/VELS2.CAT" ] ||
+  echo "make-release.sh: NO CATALOG: the driver package ships without VELS2.CAT (configure the builds with -DVELMORA_DRIVER_CATALOG=<signed VELS2.CAT>); Windows will warn that it cannot verify the publisher" >&2
