@@ -34,6 +34,7 @@ void CStep2::DoDataExchange(CDataExchange* pDX) {
 
 bool CStep2::OnInitDialog() {
   CPropertyPage::OnInitDialog();
+  m_picture.Fit(m_hWnd);
   return true;
 }
 

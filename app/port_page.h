@@ -3,6 +3,7 @@
 // reporting the outcome when the worker has published it.
 #pragma once
 
+#include "app/wizard_picture.h"
 #include "framework/cstring.h"
 #include "framework/list_box.h"
 #include "framework/property_page.h"
@@ -39,4 +40,5 @@ class CStep2 : public CPropertyPage, public InstallOutcome {
   CString m_strPort;
   LONG m_bAutoPort = 0;
   UINT_PTR m_nTimer = 0;
+  CWizardPicture m_picture;
 };

@@ -16,6 +16,7 @@ void CStep1::DoDataExchange(CDataExchange* pDX) { DDX_Text(pDX, IDC_WELCOME, m_s
 
 bool CStep1::OnInitDialog() {
   CPropertyPage::OnInitDialog();
+  m_picture.Fit(m_hWnd);
   m_strWelcome = kWelcomeText;
   UpdateData(false);
   return true;

@@ -2,6 +2,7 @@
 // move on or cancel.
 #pragma once
 
+#include "app/wizard_picture.h"
 #include "framework/cstring.h"
 #include "framework/property_page.h"
 
@@ -17,4 +18,5 @@ class CStep1 : public CPropertyPage {
 
  private:
   CString m_strWelcome;
+  CWizardPicture m_picture;
 };

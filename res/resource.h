@@ -10,3 +10,7 @@
 #define IDC_PORT_LIST 1008 /* step 2: the manual port list */
 #define IDC_WELCOME 1031   /* step 1: the welcome text */
 #define IDC_PROMPT 1032    /* step 2: the prompt */
+
+/* The picture's frame on both pages, in dialog units: the picture's own size at 96 dpi. */
+#define WIZARD_PICTURE_WIDTH 152
+#define WIZARD_PICTURE_HEIGHT 192
