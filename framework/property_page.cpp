@@ -36,6 +36,10 @@ void CPropertyPage::EndDialog(int nEndID) {
   if (m_pSheet != nullptr) m_pSheet->EndDialog(nEndID);
 }
 
+void CPropertyPage::SetBusy(bool bBusy) const {
+  if (m_pSheet != nullptr) m_pSheet->SetBusy(bBusy);
+}
+
 bool CPropertyPage::OnInitDialog() {
   UpdateData(false);
   return true;
@@ -71,24 +75,28 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hWnd, UINT message, WPARAM wPara
   }
 }
 
-// Sent whatever the buttons' state (PSM_PRESSBUTTON, anyone's WM_COMMAND): busy is checked here.
+// Sent whatever the buttons' state (PSM_PRESSBUTTON, PSM_SETCURSEL, anyone's WM_COMMAND): busy
+// is checked here, and asked of the sheet, so that no page can be reached from which the sheet
+// would close.
 std::optional<LRESULT> CPropertyPage::Reply(UINT notification) {
+  const bool busy = m_pSheet != nullptr && m_pSheet->IsBusy();
   switch (notification) {
     case PSN_SETACTIVE:
       return OnSetActive() ? kShowPage : kSkipPage;
     case PSN_KILLACTIVE:
+      if (busy) return kRefuse;
       UpdateData(true);
       return kGoAhead;
     case PSN_WIZBACK:
-      return m_bBusy ? kWizardStay : OnWizardBack();
+      return busy ? kWizardStay : OnWizardBack();
     case PSN_WIZNEXT:
-      return m_bBusy ? kWizardStay : OnWizardNext();
+      return busy ? kWizardStay : OnWizardNext();
     case PSN_WIZFINISH:
-      return !m_bBusy && OnWizardFinish() ? kGoAhead : kRefuse;
+      return !busy && OnWizardFinish() ? kGoAhead : kRefuse;
     case PSN_APPLY:
-      return m_bBusy ? kRefuseApply : kApplied;
+      return busy ? kRefuseApply : kApplied;
     case PSN_QUERYCANCEL:
-      return m_bBusy ? kRefuse : kGoAhead;
+      return busy ? kRefuse : kGoAhead;
     default:
       return std::nullopt;
   }

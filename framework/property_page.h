@@ -36,9 +36,10 @@ class CPropertyPage : public CWnd {
     GetParent().PostMessage(PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(dwFlags));
   }
 
-  // For work that outlives its handler: while busy, Back, Next, Finish, OK and every way of
-  // closing (the session's end included) are refused, whatever sends them, without a hook.
-  void SetBusy(bool bBusy) { m_bBusy = bBusy; }
+  // For work that outlives its handler. Busy belongs to the sheet: while it is busy, leaving
+  // the current page, Back, Next, Finish, OK and every way of closing (the session's end
+  // included) are refused, whatever sends them and whichever page they reach, without a hook.
+  void SetBusy(bool bBusy) const;
 
   virtual void DoDataExchange(CDataExchange*) {}
 
@@ -64,5 +65,4 @@ class CPropertyPage : public CWnd {
   PROPSHEETPAGEW m_psp{};              // the page's record, as the sheet passes it on
   CPropertySheet* m_pSheet = nullptr;  // set by the sheet that the page is added to
   bool m_bFirstSetActive = true;
-  bool m_bBusy = false;
 };

@@ -66,17 +66,49 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT message, LPARAM) {
   return 0;
 }
 
-bool CPropertySheet::IsBusy() const noexcept {
-  return std::any_of(m_pages, m_pages + m_nPages,
-                     [](const CPropertyPage* page) { return page->m_bBusy; });
+void CPropertySheet::SetBusy(bool bBusy) {
+  m_bBusy = bBusy;
+  UpdateCursor();
+}
+
+bool CPropertySheet::ShowsWorking() const { return m_bBusy && ::IsWindowEnabled(m_hWnd) != FALSE; }
+
+void CPropertySheet::UpdateCursor() const {
+  POINT pointer{};
+  RECT frame{};
+  if (!::GetCursorPos(&pointer) || !::GetWindowRect(m_hWnd, &frame) ||
+      !::PtInRect(&frame, pointer)) {
+    return;
+  }
+  // Nothing on the sheet has a pointer of its own: no edit field, no sizing border.
+  ::SetCursor(::LoadCursorW(nullptr, ShowsWorking() ? IDC_APPSTARTING : IDC_ARROW));
 }
 
 LRESULT CALLBACK CPropertySheet::SheetSubclass(HWND hWnd, UINT message, WPARAM wParam,
                                                LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* sheet = reinterpret_cast<CPropertySheet*>(data);
-  // Calls no hook. Every other way of closing asks the current page; the session's end is
-  // answered here.
-  if (message == WM_QUERYENDSESSION && sheet->IsBusy()) return FALSE;
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hWnd, SheetSubclass, 0);
+  // Calls no hook. The pages refuse every other way of closing; the session's end is answered
+  // here.
+  switch (message) {
+    case WM_QUERYENDSESSION:
+      if (sheet->m_bBusy) return FALSE;
+      break;
+    case WM_SETCURSOR:
+      // Every window of the sheet asks its parent first, so this covers them all.
+      if (sheet->ShowsWorking()) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+        return TRUE;
+      }
+      break;
+    case WM_ENABLE:
+      // A box opened or closed over the busy sheet.
+      sheet->UpdateCursor();
+      break;
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(hWnd, SheetSubclass, 0);
+      break;
+    default:
+      break;
+  }
   return ::DefSubclassProc(hWnd, message, wParam, lParam);
 }

@@ -27,12 +27,23 @@ class CPropertySheet : public CWnd {
   // Ends the modal run with nEndID by pressing Cancel, once the current message is handled.
   void EndDialog(int nEndID);
 
+  // Whether a page has said that its work outlives its handler (CPropertyPage::SetBusy).
+  bool IsBusy() const noexcept { return m_bBusy; }
+
  protected:
   // The sheet's window, buttons and first page exist. The platform ignores the result.
   virtual bool OnInitDialog() { return true; }
 
  private:
-  bool IsBusy() const noexcept;
+  friend class CPropertyPage;
+
+  // Busy, with the platform's "working in the background" pointer over the sheet while it is
+  // also usable: a box that the sheet waits on shows the normal one.
+  void SetBusy(bool bBusy);
+  bool ShowsWorking() const;
+  // The pointer as it should be now, when it is over the sheet: the platform asks the sheet
+  // only when the pointer moves.
+  void UpdateCursor() const;
   static int CALLBACK SheetCallback(HWND hWnd, UINT message, LPARAM lParam);
   static LRESULT CALLBACK SheetSubclass(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR subclassId, DWORD_PTR data);
@@ -45,4 +56,5 @@ class CPropertySheet : public CWnd {
   UINT m_nPages = 0;
   bool m_bEnded = false;
   int m_nEndID = 0;
+  bool m_bBusy = false;
 };
