@@ -25,6 +25,7 @@
 #include "tests/wine/ports_fixture.h"
 #include "tests/wine/standin_log.h"
 #include "tests/wine/ui_driver.h"
+#include "tests/wine/ui_probe.h"
 
 namespace {
 
@@ -222,10 +223,20 @@ struct Session {
   HWND wizard = nullptr;
 };
 
+// Moves the pointer to a point of the window's client area, as the mouse would.
+void PointAt(HWND window, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(window, &point);
+  SetCursorPos(point.x, point.y);
+}
+
 // A detected printer: the page's caption and prompt, then a run during which every way of
 // closing the wizard, leaving the page or starting another run is refused, disabled buttons
-// or not: OK (Enter with no enabled default button), Finish, Back, the close routes and the
-// session's end. One command installs on the detected port.
+// or not: OK (Enter with no enabled default button), Finish, Back, going to the welcome page
+// (from where Cancel would be asked), the close routes and the session's end. The pointer over
+// the wizard is the app-starting one while the command runs, where it stood at Finish and
+// where it moves to, and the arrow again while the outcome is shown. One command installs on
+// the detected port.
 void Detected(const Arguments& args) {
   CHECK(RegisterPrinter(SupportedPrinter()));
   PlaceStandin(args);
@@ -234,9 +245,23 @@ void Detected(const Arguments& args) {
   CHECK(session.Prompt() == DetectedPrompt(L"USB001"));
   CHECK(!IsWindowVisible(session.List()));
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
+  const Probe probe(session.installer.Handle());
+  CHECK(probe.Loaded());
+  const auto cursorIs = [&](DWORD cursor) {
+    return WaitUntil([&] { return probe.Call("ProbeCursor") == cursor; }, 3000);
+  };
+  PointAt(session.Page(), 10, 10);
+  CHECK(cursorIs(kArrowCursor));
   SetStandinOption(L"HoldMs", L"4000");
   PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, false); }, 2000));
+  CHECK(cursorIs(kAppStartingCursor));
+  PointAt(session.Page(), 30, 30);
+  LetSettle(session.wizard);
+  CHECK(cursorIs(kAppStartingCursor));
+  constexpr LPARAM kWelcomeTemplate = 130;
+  CHECK(!SendMessageW(session.wizard, PSM_SETCURSEL, 0, 0));
+  CHECK(!SendMessageW(session.wizard, PSM_SETCURSELID, 0, kWelcomeTemplate));
   PostMessageW(session.wizard, WM_COMMAND, IDOK, 0);
   for (const int button : {PSBTN_FINISH, PSBTN_BACK, PSBTN_CANCEL}) {
     PostMessageW(session.wizard, PSM_PRESSBUTTON, button, 0);
@@ -251,7 +276,10 @@ void Detected(const Arguments& args) {
   LetSettle(session.wizard);
   CHECK(IsWindow(session.wizard) && PageIndex(session.wizard) == 1);
   CHECK(ButtonsAre(session.wizard, false) && DialogsOf(session.installer.Id()).size() == 1);
-  Session::Dismiss(session.WaitForBox(L"OK", kSucceeded));
+  const HWND box = session.WaitForBox(L"OK", kSucceeded);
+  PointAt(session.Page(), 10, 10);
+  CHECK(cursorIs(kArrowCursor));
+  Session::Dismiss(box);
   session.CheckClosedAfterSuccess();
   CheckCommands(L"USB001");
 }
