@@ -6,18 +6,32 @@
 # With a display ($DISPLAY) the person clicks through the wizard; without one the wizard runs
 # on a virtual display and is driven through the same steps, with a screenshot of each in
 # build/i686/run/. Both end with the prefix's printers and its default printer. A failed step
-# ends the command with a non-zero status, naming the step.
-#   scripts/run.sh [--manual]
+# ends the command with a non-zero status, naming the step. --dpi shows the wizard at that
+# screen DPI (144 for 150 % scaling) instead of 96.
+#   scripts/run.sh [--manual] [--dpi DPI]
 set -eu
 cd "$(dirname "$0")/.."
 road=detected
-case "${1:-}" in
-"") ;;
---manual) road=manual ;;
-*)
-  echo "usage: scripts/run.sh [--manual]" >&2
+dpi=96
+usage() {
+  echo "usage: scripts/run.sh [--manual] [--dpi DPI]" >&2
   exit 2
-  ;;
+}
+while [ $# -gt 0 ]; do
+  case "$1" in
+  --manual) road=manual ;;
+  --dpi)
+    [ $# -ge 2 ] || usage
+    dpi=$2
+    shift
+    ;;
+  *) usage ;;
+  esac
+  shift
+done
+case "$dpi" in
+[1-9][0-9] | [1-9][0-9][0-9]) ;;
+*) usage ;;
 esac
 
 step=
@@ -89,6 +103,15 @@ else
   done
   DISPLAY=":$(cat "$run/display")"
   export DISPLAY
+fi
+
+if [ "$dpi" != 96 ]; then
+  begin "set the screen to $dpi dpi"
+  # Where Wine 8 reads it when a program starts.
+  for key in 'HKCU\Control Panel\Desktop' \
+    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  done
 fi
 
 begin "run the installer ($road)"
