@@ -23,7 +23,7 @@ class Probe {
   explicit Probe(HANDLE process) : process_(process) {
     wchar_t path[MAX_PATH] = {};
     std::wstring library(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    library = library.substr(0, library.rfind(L'\\') + 1) + L"ui_probe.dll";
+    library.replace(library.rfind(L'\\') + 1, std::wstring::npos, L"ui_probe.dll");
     local_.Reset(LoadLibraryW(library.c_str()));
     const SIZE_T bytes = (library.size() + 1) * sizeof(wchar_t);
     void* name = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
