@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "tests/wine/fault_seam.h"
 #include "tests/wine/wine_check.h"
 
 // Ids in the platform's templates: the wizard buttons of a property sheet, the text of a
@@ -68,18 +69,25 @@ inline std::vector<HWND> DialogsOf(DWORD processId) {
 }
 
 // The installer as a user starts it, by the shell, in the given current folder (the test's
-// when none); ended by force if a check left it running.
+// when none); ended by force if a check left it running. With faults, it is started suspended
+// and the fault seam loaded before its first instruction, with those faults (fault_seam.h).
 class Installer {
  public:
-  explicit Installer(const std::wstring& program, const std::wstring& directory = {}) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.lpFile = program.c_str();
-    info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    CHECK(ShellExecuteExW(&info));
-    process_.Reset(info.hProcess);
+  explicit Installer(const std::wstring& program, const std::wstring& directory = {},
+                     const wchar_t* faults = nullptr) {
+    const wchar_t* folder = directory.empty() ? nullptr : directory.c_str();
+    if (faults != nullptr) {
+      StartWithSeam(program, folder, faults);
+    } else {
+      SHELLEXECUTEINFOW info{};
+      info.cbSize = sizeof(info);
+      info.fMask = SEE_MASK_NOCLOSEPROCESS;
+      info.lpFile = program.c_str();
+      info.lpDirectory = folder;
+      info.nShow = SW_SHOWNORMAL;
+      CHECK(ShellExecuteExW(&info));
+      process_.Reset(info.hProcess);
+    }
     CHECK(process_.IsValid());
     if (process_.IsValid()) id_ = GetProcessId(process_.Get());
   }
@@ -115,6 +123,22 @@ class Installer {
   }
 
  private:
+  void StartWithSeam(const std::wstring& program, const wchar_t* folder, const wchar_t* faults) {
+    DeleteFileW(SEAM_REPORT_PATH);
+    SetEnvironmentVariableW(L"INSTALLER_FAULT", faults);
+    std::wstring line = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    CHECK(CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                         nullptr, folder, &startup, &started));
+    SetEnvironmentVariableW(L"INSTALLER_FAULT", nullptr);
+    const UniqueKernelHandle thread(started.hThread);
+    process_.Reset(started.hProcess);
+    CHECK(QueueSeam(started.hProcess, started.hThread));
+    ResumeThread(started.hThread);
+  }
+
   UniqueKernelHandle process_;
   DWORD id_ = 0;
 };

@@ -162,36 +162,15 @@ std::vector<std::wstring> SpoolerPorts() {
   return ports;
 }
 
-// Loads fault_inject.dll, beside this program, into the installer (LoadLibraryW lies at the
-// same address in both): from then on the installer's call named by INSTALLER_FAULT fails.
-bool InjectFault(HANDLE process) {
-  const std::wstring library = FolderOf(OwnPath()) + L"fault_inject.dll";
-  const SIZE_T bytes = (library.size() + 1) * sizeof(wchar_t);
-  void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (remote == nullptr || !WriteProcessMemory(process, remote, library.c_str(), bytes, nullptr)) {
-    return false;
-  }
-  const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-  const UniqueKernelHandle thread(
-      CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr));
-  DWORD loaded = 0;
-  const bool injected = thread.IsValid() && WaitForSingleObject(thread.Get(), kWaitMs) == 0 &&
-                        GetExitCodeThread(thread.Get(), &loaded) && loaded != 0;
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  return injected;
-}
-
-// The installer with its wizard open on the port and install page; with a fault, the fault
-// library is injected while the welcome page is shown.
+// The installer with its wizard open on the port and install page; with faults, started with
+// the fault seam.
 struct Session {
-  explicit Session(const Arguments& args, bool withFault = false)
-      : installer(args.program, args.directory) {
+  explicit Session(const Arguments& args, const wchar_t* faults = nullptr)
+      : installer(args.program, args.directory, faults) {
     wizard = installer.WaitForDialog(IsWizard);
     CHECK(wizard != nullptr);
     if (wizard == nullptr) return;
     CHECK(WaitUntil([&] { return PageIndex(wizard) == 0 && Usable(wizard, kNextButton); }));
-    if (withFault) CHECK(InjectFault(installer.Handle()));
     Press(wizard, PSBTN_NEXT, 1);
   }
   HWND Page() const { return CurrentPage(wizard); }
@@ -447,11 +426,10 @@ bool CommandRuns() {
 // the command has ended. A command still running when the installer ends leaves its copy to
 // be removed at the next restart.
 void TimedOut(const Arguments& args) {
-  SetEnvironmentVariableW(L"INSTALLER_FAULT", L"wait");
   SetStandinOption(L"HoldMs", L"5000");
   CHECK(RegisterPrinter(SupportedPrinter()));
   PlaceStandin(args);
-  Session session(args, true);
+  Session session(args, L"WaitForSingleObject:*");
   for (int attempt = 0; attempt < 2; ++attempt) {
     CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
     Session::Dismiss(session.FinishAndWaitForBox(L"ERROR", kFailed));
@@ -463,6 +441,7 @@ void TimedOut(const Arguments& args) {
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
   Session::Dismiss(session.FinishAndWaitForBox(L"OK", kSucceeded));
   CHECK(session.installer.Ended(10000) && CommandRuns());
+  CHECK(Held(SeamReport()) == std::vector<std::wstring>{L"held module 1"});
   const std::vector<std::wstring> left = StagedCopies();
   CHECK(left.size() == 1 && left != first);
   HKEY key = nullptr;
@@ -491,13 +470,12 @@ void TimedOut(const Arguments& args) {
 }
 
 // Finish when the result timer or the worker thread cannot be had, or the package cannot be
-// copied (its folder cannot be made, a write fails): the failure box, no command run, no copy
-// left behind, and the page as it was before Finish, buttons usable and the wizard free to
-// close.
+// copied (its folder cannot be made, a write fails, its digest cannot be taken): the failure
+// box, no command run, no copy left behind, nothing left open but the spooler, and the page as
+// it was before Finish, buttons usable and the wizard free to close.
 void StartFails(const Arguments& args, const wchar_t* fault) {
-  SetEnvironmentVariableW(L"INSTALLER_FAULT", fault);
   PlaceStandin(args);
-  Session session(args, true);
+  Session session(args, fault);
   CHECK(WaitUntil([&] { return ButtonsAre(session.wizard, true); }, 5000));
   const std::wstring prompt = session.Prompt();
   Session::Dismiss(session.FinishAndWaitForBox(L"ERROR", kFailed));
@@ -506,23 +484,43 @@ void StartFails(const Arguments& args, const wchar_t* fault) {
   CHECK(RecordedCommands().empty() && StagedCopies().empty());
   PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   CHECK(session.installer.Ended(10000));
+  const std::vector<std::wstring> report = SeamReport();
+  CHECK(Held(report) == std::vector<std::wstring>{L"held module 1"});
   // The copy's folder is asked for with its access list: a protected one, full control for
-  // SYSTEM and Administrators alone (Wine does not keep it; the fault records it).
-  if (std::wstring(fault) == L"stage-folder") {
-    CHECK(ReadLines(L"C:\\stage-folder-access.txt") ==
-          std::vector<std::wstring>{L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"});
+  // SYSTEM and Administrators alone.
+  if (std::wstring(fault).rfind(L"CreateDirectoryW", 0) == 0) {
+    CHECK(Reported(report, L"CreateDirectoryW D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"));
   }
 }
 
-// The spooler cannot be asked: the nine fallback ports, LPT1: selected.
+// The spooler cannot be asked (its library does not load, lacks the port query, or the list
+// grew between its two calls): the nine fallback ports, LPT1: selected. The library is loaded
+// once, by its full path in the system folder, with its dependencies taken from there; it
+// stays loaded while it offers one of its two functions, and is freed when it offers neither.
 void SpoolerFails(const Arguments& args) {
   const std::vector<std::wstring> fallback = {L"LPT1:", L"LPT2:", L"LPT3:", L"COM1:", L"COM2:",
                                               L"COM3:", L"COM4:", L"COM5:", L"USB001"};
   CHECK(SpoolerPorts() != fallback);
-  SetEnvironmentVariableW(L"INSTALLER_FAULT", L"spooler");
-  Session session(args, true);
-  CHECK(session.Prompt() == kManualPrompt && ListEntries(session.List()) == fallback);
-  CHECK(SendMessageW(session.List(), LB_GETCURSEL, 0, 0) == 0);
+  WCHAR spooler[kSystemPathWidth] = {};
+  CHECK(SystemFilePath(L"winspool.drv", spooler));
+  const std::pair<const wchar_t*, int> cases[] = {
+      {L"LoadLibraryExW:1:126", 0},
+      {L"EnumPortsW:2:122", 1},
+      {L"EnumPortsW:0", 1},
+      {L"EnumPortsW:0,EnumPrintersW:0", 0},
+  };
+  for (const auto& [faults, kept] : cases) {
+    Session session(args, faults);
+    CHECK(session.Prompt() == kManualPrompt && ListEntries(session.List()) == fallback);
+    CHECK(SendMessageW(session.List(), LB_GETCURSEL, 0, 0) == 0);
+    PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    CHECK(session.installer.Ended(10000));
+    const std::vector<std::wstring> report = SeamReport();
+    CHECK(Reported(report, L"LoadLibraryExW calls 1") &&
+          Reported(report, std::wstring(L"LoadLibraryExW ") + spooler + L" 8"));
+    CHECK(Held(report) ==
+          (kept ? std::vector<std::wstring>{L"held module 1"} : std::vector<std::wstring>{}));
+  }
 }
 
 // The welcome page: its caption, text and picture, Next and Cancel only. Cancel ends the
@@ -749,14 +747,19 @@ const Scenario kScenarios[] = {
     {L"package", Package},
     {L"relinked", Relinked},
     {L"timed-out", TimedOut},
-    {L"stage-folder-fails", [](const Arguments& args) { StartFails(args, L"stage-folder"); }},
-    {L"stage-write-fails", [](const Arguments& args) { StartFails(args, L"stage-write"); }},
-    {L"timer-fails", [](const Arguments& args) { StartFails(args, L"timer"); }},
-    {L"thread-fails", [](const Arguments& args) { StartFails(args, L"thread"); }},
+    {L"stage-folder-fails",
+     [](const Arguments& args) { StartFails(args, L"CreateDirectoryW:1:5"); }},
+    {L"stage-write-fails", [](const Arguments& args) { StartFails(args, L"WriteFile:1:112"); }},
+    {L"stage-hash-fails", [](const Arguments& args) { StartFails(args, L"CryptCreateHash:1"); }},
+    {L"timer-fails", [](const Arguments& args) { StartFails(args, L"SetTimer:1:8"); }},
+    {L"thread-fails", [](const Arguments& args) { StartFails(args, L"CreateThread:1:8"); }},
     {L"spooler-fails", SpoolerFails},
 };
 
 }  // namespace
+
+// The fault seam's own scenarios (seam_scenarios.cpp); false for a name that is none of them.
+bool RunSeamScenario(const std::wstring& name, const std::wstring& program);
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 4) return 2;
@@ -765,13 +768,15 @@ int wmain(int argc, wchar_t** argv) {
     const Scenario* scenario =
         std::find_if(std::begin(kScenarios), std::end(kScenarios),
                      [&](const Scenario& s) { return s.name == std::wstring(argv[i]); });
-    if (scenario == std::end(kScenarios)) return 2;
     const int failedBefore = failedChecks;
     ForgetInstall();
-    scenario->run(args);
+    if (scenario != std::end(kScenarios)) {
+      scenario->run(args);
+    } else if (!RunSeamScenario(argv[i], args.program)) {
+      return 2;
+    }
     SetStandinOption(L"HoldMs", nullptr);
     SetStandinOption(L"Relink", nullptr);
-    SetEnvironmentVariableW(L"INSTALLER_FAULT", nullptr);
     std::wprintf(L"%ls: %ls\n", argv[i], failedChecks == failedBefore ? L"passed" : L"FAILED");
   }
   return failedChecks == 0 ? 0 : 1;

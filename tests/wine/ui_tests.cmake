@@ -13,7 +13,7 @@ target_link_libraries(ports_wine_fixture PUBLIC platform PRIVATE ports)
 # One program for every Wine scenario: the wizard driven through its real windows, the real
 # detector, and the driver package read with SetupAPI. Scenarios are grouped by what they leave
 # in the prefix: each group runs in a prefix of its own.
-add_executable(ui_install_test ui_install_test.cpp)
+add_executable(ui_install_test ui_install_test.cpp seam_scenarios.cpp)
 target_link_libraries(ui_install_test PRIVATE ports ports_wine_fixture port_choice setupapi
                                               comctl32 winspool)
 target_link_options(ui_install_test PRIVATE -municode)
@@ -24,11 +24,12 @@ add_library(planted_winspool SHARED planted_winspool.cpp)
 set_target_properties(planted_winspool PROPERTIES OUTPUT_NAME winspool PREFIX "" SUFFIX .drv
                                                   RUNTIME_OUTPUT_DIRECTORY ${planted_dir})
 target_include_directories(planted_winspool PRIVATE ${PROJECT_SOURCE_DIR})
-# Injected into the installer by the scenarios that need a platform call to fail.
+# The fault seam: loaded into the installer, or into this program, to make platform calls fail
+# and count the objects opened and closed (fault_seam.h).
 add_library(fault_inject SHARED fault_inject.cpp)
 set_target_properties(fault_inject PROPERTIES PREFIX "")
 target_include_directories(fault_inject PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(fault_inject PRIVATE advapi32)
+target_link_libraries(fault_inject PRIVATE advapi32 user32 setupapi)
 add_dependencies(ui_install_test VelmoraSetup printui_standin printui_standin_x86_64
                  planted_winspool fault_inject)
 function(add_ui_test name)
@@ -45,8 +46,9 @@ function(add_ui_test name)
 endfunction()
 # Nothing installed: the driver package, the detector, the pages, and Finish when the page
 # cannot start its run or copy the package.
-add_ui_test(wizard SCENARIOS driver-package discovery welcome too-deep spooler-fails timer-fails
-                             thread-fails stage-folder-fails stage-write-fails)
+add_ui_test(wizard SCENARIOS driver-package discovery discovery-fails welcome too-deep
+                             start-up-fails spooler-fails timer-fails thread-fails
+                             stage-folder-fails stage-write-fails stage-hash-fails)
 # Installs, first through Wine's own entry point (manual, before the stand-in is placed).
 add_ui_test(install SCENARIOS manual detected package relinked timed-out)
 # In a 32-bit prefix, the i686 program's system folder is the native one.
