@@ -10,6 +10,14 @@
 
 #include <commctrl.h>
 
+namespace {
+
+// Shown instead of the wizard when the program lies too deep to locate its driver package.
+const WCHAR kProgramPathTooLongText[] =
+    TEXT("安装程序所在的路径过长，请将安装程序移至较短的路径后重新运行。");
+
+}  // namespace
+
 // The one application object. Its start-up hook runs once static initialisation is over, so
 // the installation settings it reads are complete.
 CTamselApp theApp;

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
+#include "install/program_location.h"
 #include "platform/win32.h"
 
-constexpr std::size_t kPathWidth = 260;
 constexpr std::size_t kNameWidth = 200;
 
 struct InstallSettingsRecord {
@@ -18,19 +18,13 @@ struct InstallSettingsRecord {
   WCHAR PrinterName[kNameWidth];
   WCHAR PortName[kNameWidth];
   LONG SetAsDefault;
-  // 0 when the program's own path did not fit: the path was truncated, or the driver
-  // package's path below it would not fit InfPath. Directory and INF path are then empty.
+  // 0 when the program's folder cannot be told, or the driver package's path below it would
+  // not fit InfPath (LocateProgram). Directory and INF path are then empty.
   LONG ProgramLocationUsable;
 };
 
 extern InstallSettingsRecord InstallSettings;
 
-// Shown instead of the wizard when the program lies too deep to locate its driver package.
-extern const WCHAR kProgramPathTooLongText[];
-
-// Clears the record and computes ProgramDirectory and InfPath from the running program.
+// Clears the record and computes ProgramDirectory and InfPath from the running program
+// (LocateProgram).
 void InitInstallSettings(InstallSettingsRecord& settings);
-
-// InfPath := ProgramDirectory + "PrinterDriver\" + "series2\OEMPRINT.INF". Returns 1, or 0
-// with InfPath empty when the result would not fit.
-int BuildInfPath(InstallSettingsRecord& settings);

@@ -13,8 +13,8 @@ namespace {
 constexpr std::size_t kDevicePathOffset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath);
 // The detail size that a path of 259 characters and its terminator need; larger sizes belong
 // to paths that the device-path buffer cannot hold.
-constexpr DWORD kLargestDetailSize =
-    static_cast<DWORD>(kDevicePathOffset + kIdentityTextWidth * sizeof(WCHAR));
+constexpr std::size_t kLargestDetailBytes = kDevicePathOffset + kIdentityTextWidth * sizeof(WCHAR);
+constexpr auto kLargestDetailSize = static_cast<DWORD>(kLargestDetailBytes);
 // The detail record is allocated at this many times the size the platform asks for, while the
 // fetch is given the size asked for: a platform that writes past the size it reported still
 // writes inside the record. The slack costs a few hundred bytes per interface.
