@@ -495,8 +495,9 @@ void StartFails(const Arguments& args, const wchar_t* fault) {
 
 // The spooler cannot be asked (its library does not load, lacks the port query, or the list
 // grew between its two calls): the nine fallback ports, LPT1: selected. The library is loaded
-// once, by its full path in the system folder, with its dependencies taken from there; it
-// stays loaded while it offers one of its two functions, and is freed when it offers neither.
+// once, however often the page asks, by its full path in the system folder, with its
+// dependencies taken from there; it stays loaded while it offers one of its two functions, and
+// is freed when it offers neither.
 void SpoolerFails(const Arguments& args) {
   const std::vector<std::wstring> fallback = {L"LPT1:", L"LPT2:", L"LPT3:", L"COM1:", L"COM2:",
                                               L"COM3:", L"COM4:", L"COM5:", L"USB001"};
@@ -513,6 +514,8 @@ void SpoolerFails(const Arguments& args) {
     Session session(args, faults);
     CHECK(session.Prompt() == kManualPrompt && ListEntries(session.List()) == fallback);
     CHECK(SendMessageW(session.List(), LB_GETCURSEL, 0, 0) == 0);
+    Press(session.wizard, PSBTN_BACK, 0);
+    Press(session.wizard, PSBTN_NEXT, 1);
     PostMessageW(session.wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     CHECK(session.installer.Ended(10000));
     const std::vector<std::wstring> report = SeamReport();
