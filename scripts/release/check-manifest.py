@@ -16,6 +16,8 @@ import struct
 import sys
 import xml.etree.ElementTree as ET
 
+from pe_image import PeImage
+
 RT_MANIFEST, MANIFEST_ID, RESOURCE_DIRECTORY = 24, 1, 2
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
@@ -30,21 +32,9 @@ SUPPORTED = {
 
 def manifest(image):
     """The bytes of resource RT_MANIFEST 1, in whatever language; None when there is none."""
-    pe = struct.unpack_from("<I", image, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<2xH12xH", image, pe + 4)
-    optional = pe + 24
-    pe32_plus = struct.unpack_from("<H", image, optional)[0] == 0x20B
-    directories = optional + (112 if pe32_plus else 96)
-    table = [struct.unpack_from("<8xIIII", image, optional + optional_size + 40 * i)
-             for i in range(sections)]
-
-    def offset(rva):
-        for size, start, raw_size, raw_offset in table:
-            if start <= rva < start + max(size, raw_size):
-                return raw_offset + rva - start
-        raise ValueError(f"address {rva:#x} lies in no section")
-
-    root = offset(struct.unpack_from("<I", image, directories + 8 * RESOURCE_DIRECTORY)[0])
+    pe = PeImage(image)
+    offset = pe.offset
+    root = offset(pe.directory(RESOURCE_DIRECTORY))
 
     def entry(directory, wanted):
         named, numbered = struct.unpack_from("<12xHH", image, directory)

@@ -17,6 +17,8 @@ Prints every finding and exits with 1 when there is any.
 import struct
 import sys
 
+from pe_image import PeImage
+
 # KnownDLLs on every Windows from 7 to 11 (HKLM\SYSTEM\CurrentControlSet\Control\Session
 # Manager\KnownDLLs): the loader takes them from the system folder, never from the program's.
 KNOWN_DLLS = {
@@ -38,24 +40,8 @@ IMPORT_DIRECTORY, DELAY_IMPORT_DIRECTORY = 1, 13
 
 
 def findings(image):
-    pe = struct.unpack_from("<I", image, 0x3C)[0]
-    sections, characteristics = struct.unpack_from("<2xH14xH", image, pe + 4)
-    optional_size = struct.unpack_from("<H", image, pe + 20)[0]
-    optional = pe + 24
-    pe32_plus = struct.unpack_from("<H", image, optional)[0] == 0x20B
-    dll_characteristics = struct.unpack_from("<H", image, optional + 70)[0]
-    directories = optional + (112 if pe32_plus else 96)
-    table = [struct.unpack_from("<8xIIII", image, optional + optional_size + 40 * i)
-             for i in range(sections)]
-
-    def offset(rva):
-        for size, start, raw_size, raw_offset in table:
-            if start <= rva < start + max(size, raw_size):
-                return raw_offset + rva - start
-        raise ValueError(f"address {rva:#x} lies in no section")
-
-    def directory(index):
-        return struct.unpack_from("<I", image, directories + 8 * index)[0]
+    pe = PeImage(image)
+    offset, directory = pe.offset, pe.directory
 
     imports = []
     descriptor = directory(IMPORT_DIRECTORY)
@@ -80,12 +66,12 @@ def findings(image):
         found.append("names a shell execute function")
     if directory(DELAY_IMPORT_DIRECTORY):
         found.append("has a delay-load import table")
-    if characteristics & IMAGE_FILE_RELOCS_STRIPPED:
+    if pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED:
         found.append("has no relocations, so ASLR cannot move it")
     wanted = dict(FLAGS)
-    if pe32_plus:
+    if pe.pe32_plus:
         wanted["high-entropy ASLR"] = HIGH_ENTROPY_VA
-    found += [f"lacks {flag}" for flag, bit in wanted.items() if not dll_characteristics & bit]
+    found += [f"lacks {flag}" for flag, bit in wanted.items() if not pe.dll_characteristics & bit]
     return imports, found
 
 
