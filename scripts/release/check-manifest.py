@@ -16,7 +16,8 @@ import struct
 import sys
 import xml.etree.ElementTree as ET
 
-from pe_image import PeImage
+sys.dont_write_bytecode = True  # the source tree stays as it is
+from pe_image import PeImage  # noqa: E402
 
 RT_MANIFEST, MANIFEST_ID, RESOURCE_DIRECTORY = 24, 1, 2
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"

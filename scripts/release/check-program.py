@@ -17,7 +17,8 @@ Prints every finding and exits with 1 when there is any.
 import struct
 import sys
 
-from pe_image import PeImage
+sys.dont_write_bytecode = True  # the source tree stays as it is
+from pe_image import PeImage  # noqa: E402
 
 # KnownDLLs on every Windows from 7 to 11 (HKLM\SYSTEM\CurrentControlSet\Control\Session
 # Manager\KnownDLLs): the loader takes them from the system folder, never from the program's.
