@@ -47,19 +47,6 @@ double LastCommandEndMs() {
   return last;
 }
 
-HWND CurrentPage(HWND wizard) {
-  return reinterpret_cast<HWND>(SendMessageW(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
-
-void Press(HWND wizard, int button, LRESULT index) {
-  PostMessageW(wizard, PSM_PRESSBUTTON, button, 0);
-  WaitUntil([&] {
-    return SendMessageW(wizard, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(CurrentPage(wizard)),
-                        0) == index;
-  });
-  LetSettle(wizard);
-}
-
 HWND OpenPortPage(const Installer& installer) {
   HWND wizard = installer.WaitForDialog(IsWizard);
   if (wizard == nullptr) return nullptr;

@@ -24,9 +24,6 @@
 
 namespace {
 
-constexpr int kPromptId = 1032;
-constexpr int kListId = 1008;
-
 struct Run {
   bool drive;
   bool manual;
@@ -53,14 +50,6 @@ void Say(const std::wstring& text) {
 bool Fail(const wchar_t* step, const std::wstring& why) {
   Say(std::wstring(L"run: step \"") + step + L"\" failed: " + why);
   return false;
-}
-
-HWND CurrentPage(HWND wizard) {
-  return reinterpret_cast<HWND>(SendMessageW(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
-
-LRESULT PageIndex(HWND wizard) {
-  return SendMessageW(wizard, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(CurrentPage(wizard)), 0);
 }
 
 // Saves what the screen shows inside the windows given (the wizard, and a box over it).
@@ -100,8 +89,8 @@ bool SetUpPrefix(const Run& run) {
   return true;
 }
 
-// Presses a wizard button and waits for the page of that index to be current and settled.
-bool Press(HWND wizard, int button, LRESULT index) {
+// Presses a wizard button; true once the page of that index is current and settled.
+bool Reached(HWND wizard, int button, LRESULT index) {
   PostMessageW(wizard, PSM_PRESSBUTTON, button, 0);
   const bool arrived = WaitUntil([&] { return PageIndex(wizard) == index; });
   LetSettle(wizard);
@@ -109,9 +98,9 @@ bool Press(HWND wizard, int button, LRESULT index) {
 }
 
 bool ShowsPort(const Run& run, HWND page) {
-  const std::wstring prompt = WindowText(GetDlgItem(page, kPromptId));
+  const std::wstring prompt = WindowText(GetDlgItem(page, IDC_PROMPT));
   if (run.manual) {
-    HWND list = GetDlgItem(page, kListId);
+    HWND list = GetDlgItem(page, IDC_PORT_LIST);
     const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
     wchar_t entry[256] = {};
     if (selected == LB_ERR || SendMessageW(list, LB_GETTEXTLEN, selected, 0) >= 256) return false;
@@ -125,7 +114,7 @@ bool ShowsPort(const Run& run, HWND page) {
 
 // Next, Finish and OK, as the person would press them.
 bool Drive(const Run& run, const Installer& installer, HWND wizard) {
-  if (!Press(wizard, PSBTN_NEXT, 1) || !ShowsPort(run, CurrentPage(wizard))) {
+  if (!Reached(wizard, PSBTN_NEXT, 1) || !ShowsPort(run, CurrentPage(wizard))) {
     return Fail(L"Next", std::wstring(L"the port page does not show ") +
                              (run.manual ? L"the manual list with LPT1: chosen" : L"USB001"));
   }

@@ -42,23 +42,4 @@ TEST(DigestsEqualTest, ComparesEveryByte) {
   }
 }
 
-TEST(LaunchErrorTextTest, NamesEachReasonAsTheShellDoes) {
-  const std::pair<DWORD, std::u16string> cases[] = {
-      {2, u"The specified file was not found."},
-      {3, u"The specified path was not found."},
-      {5, u"Access to the specified file is denied."},
-      {8, u"There is not enough memory to perform the specified action."},
-      {32, u"A sharing violation occurred."},
-      {1155, u"There is no application associated with the given file name extension."},
-      {1156, u"The Dynamic Data Exchange (DDE) transaction failed."},
-      {1157, u"One of the library files necessary to run the application can't be found."},
-      {1223,
-       u"The function prompted the user for additional information, but the user canceled the "
-       u"request."},
-      {6, u"Other error occurred."},
-      {206, u"Other error occurred."},
-  };
-  for (const auto& [code, text] : cases) EXPECT_EQ(LaunchErrorText(code), text) << code;
-}
-
 }  // namespace

@@ -111,6 +111,10 @@ HANDLE WINAPI SeamCreateFileW(LPCWSTR p, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES
 
 BOOL WINAPI SeamCloseHandle(HANDLE h) { return Closed(kHandle, h), CloseHandle(h); }
 
+BOOL WINAPI SeamReadFile(HANDLE h, LPVOID b, DWORD n, LPDWORD read, LPOVERLAPPED o) {
+  return !Fails("ReadFile") && ReadFile(h, b, n, read, o);
+}
+
 BOOL WINAPI SeamWriteFile(HANDLE h, LPCVOID b, DWORD n, LPDWORD written, LPOVERLAPPED o) {
   if (!Fails("WriteFile")) return WriteFile(h, b, n, written, o);
   if (written != nullptr) *written = 0;
@@ -206,6 +210,14 @@ BOOL WINAPI SeamCryptCreateHash(HCRYPTPROV p, ALG_ID a, HCRYPTKEY k, DWORD f, HC
 
 BOOL WINAPI SeamCryptDestroyHash(HCRYPTHASH h) { return Closed(kHash, h), CryptDestroyHash(h); }
 
+BOOL WINAPI SeamCryptGenRandom(HCRYPTPROV p, DWORD n, BYTE* b) {
+  return !Fails("CryptGenRandom") && CryptGenRandom(p, n, b);
+}
+
+BOOL WINAPI SeamCryptGetHashParam(HCRYPTHASH h, DWORD p, BYTE* b, DWORD* n, DWORD f) {
+  return !Fails("CryptGetHashParam") && CryptGetHashParam(h, p, b, n, f);
+}
+
 HDEVINFO WINAPI SeamSetupDiGetClassDevsW(const GUID* g, PCWSTR e, HWND w, DWORD f) {
   if (Fails("SetupDiGetClassDevsW")) return INVALID_HANDLE_VALUE;
   return Track(kList, SetupDiGetClassDevsW(g, e, w, f), INVALID_HANDLE_VALUE);
@@ -264,6 +276,7 @@ constexpr Stand Of(const char* function, Function* in, bool lookedUp = false) {
 const Stand kStands[] = {
     Of("CreateFileW", &SeamCreateFileW),
     Of("CloseHandle", &SeamCloseHandle),
+    Of("ReadFile", &SeamReadFile),
     Of("WriteFile", &SeamWriteFile),
     Of("CreateDirectoryW", &SeamCreateDirectoryW),
     Of("LocalAlloc", &SeamLocalAlloc),
@@ -284,6 +297,8 @@ const Stand kStands[] = {
     Of("CryptReleaseContext", &SeamCryptReleaseContext),
     Of("CryptCreateHash", &SeamCryptCreateHash),
     Of("CryptDestroyHash", &SeamCryptDestroyHash),
+    Of("CryptGenRandom", &SeamCryptGenRandom),
+    Of("CryptGetHashParam", &SeamCryptGetHashParam),
     Of("SetupDiGetClassDevsW", &SeamSetupDiGetClassDevsW),
     Of("SetupDiDestroyDeviceInfoList", &SeamSetupDiDestroyDeviceInfoList),
     Of("SetupDiGetDeviceInterfaceDetailW", &SeamSetupDiGetDeviceInterfaceDetailW),

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "res/resource.h"
 #include "tests/wine/fault_seam.h"
 #include "tests/wine/wine_check.h"
 
@@ -145,6 +146,25 @@ class Installer {
 
 inline bool IsWizard(HWND dialog) { return GetDlgItem(dialog, kNextButton) != nullptr; }
 
+inline HWND CurrentPage(HWND wizard) {
+  return reinterpret_cast<HWND>(SendMessageW(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+inline LRESULT PageIndex(HWND wizard) {
+  return SendMessageW(wizard, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(CurrentPage(wizard)), 0);
+}
+
+inline bool Usable(HWND wizard, int id) {
+  HWND button = GetDlgItem(wizard, id);
+  return button != nullptr && IsWindowVisible(button) && IsWindowEnabled(button);
+}
+
+// Back, Finish and Cancel are all usable (unlocked) or all not (locked).
+inline bool ButtonsAre(HWND wizard, bool usable) {
+  return Usable(wizard, kBackButton) == usable && Usable(wizard, kFinishButton) == usable &&
+         Usable(wizard, IDCANCEL) == usable;
+}
+
 // Lets the installer's thread finish what it has been sent and posted, and paint.
 inline void LetSettle(HWND window) {
   DWORD_PTR ignored = 0;
@@ -153,3 +173,52 @@ inline void LetSettle(HWND window) {
   Sleep(300);
   SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
 }
+
+// Presses a wizard button and waits for the page of that index to be current and settled.
+inline void Press(HWND wizard, int button, LRESULT index) {
+  PostMessageW(wizard, PSM_PRESSBUTTON, button, 0);
+  CHECK(WaitUntil([&] { return PageIndex(wizard) == index; }));
+  LetSettle(wizard);
+}
+
+inline std::vector<std::wstring> ListEntries(HWND list) {
+  std::vector<std::wstring> entries;
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(SendMessageW(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+    text.resize(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data())));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+// The installer's message box of that caption and text, once it shows.
+inline HWND WaitForBox(const Installer& installer, const wchar_t* caption, const wchar_t* text) {
+  HWND box = installer.WaitForDialog([&](HWND dialog) {
+    return WindowText(dialog) == caption && WindowText(GetDlgItem(dialog, kMessageBoxText)) == text;
+  });
+  CHECK(box != nullptr);
+  return box;
+}
+
+inline void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
+
+// The installer with its wizard open on the port and install page; with faults, started with
+// the fault seam.
+struct Session {
+  Session(const std::wstring& program, const std::wstring& directory, const wchar_t* faults)
+      : installer(program, directory, faults) {
+    wizard = installer.WaitForDialog(IsWizard);
+    CHECK(wizard != nullptr);
+    if (wizard == nullptr) return;
+    CHECK(WaitUntil([&] { return PageIndex(wizard) == 0 && Usable(wizard, kNextButton); }));
+    Press(wizard, PSBTN_NEXT, 1);
+  }
+  HWND Page() const { return CurrentPage(wizard); }
+  HWND List() const { return GetDlgItem(Page(), IDC_PORT_LIST); }
+  std::wstring Prompt() const { return WindowText(GetDlgItem(Page(), IDC_PROMPT)); }
+  void Finish() const { PostMessageW(wizard, PSM_PRESSBUTTON, PSBTN_FINISH, 0); }
+
+  Installer installer;
+  HWND wizard = nullptr;
+};

@@ -19,28 +19,9 @@
 
 namespace {
 
-constexpr int kWelcomeId = 1031;
-constexpr int kPromptId = 1032;
-constexpr int kListId = 1008;
-// The picture's frame in dialog units, and bitmap 129's size (res/resource.h).
-constexpr int kFrameWidth = 152;
-constexpr int kFrameHeight = 192;
+// Bitmap 129's size.
 constexpr int kBitmapWidth = 228;
 constexpr int kBitmapHeight = 312;
-
-HWND CurrentPage(HWND wizard) {
-  return reinterpret_cast<HWND>(SendMessageW(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
-
-LRESULT PageIndex(HWND wizard) {
-  return SendMessageW(wizard, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(CurrentPage(wizard)), 0);
-}
-
-void Press(HWND wizard, int button, LRESULT index) {
-  PostMessageW(wizard, PSM_PRESSBUTTON, button, 0);
-  CHECK(WaitUntil([&] { return PageIndex(wizard) == index; }));
-  LetSettle(wizard);
-}
 
 // Where Wine 8 takes the screen's DPI from: the user's desktop settings, and the machine's
 // font settings, from which it fills in the former.
@@ -91,8 +72,8 @@ struct Run {
 // reach beyond 96 dpi, shows the bitmap's pixel at the same place.
 void CheckPicture(const Run& run, HWND page) {
   const DWORD units = run.probe.Call("ProbeDialogUnits", page);
-  const int width = MulDiv(kFrameWidth, LOWORD(units), 4);
-  const int height = MulDiv(kFrameHeight, HIWORD(units), 8);
+  const int width = MulDiv(WIZARD_PICTURE_WIDTH, LOWORD(units), 4);
+  const int height = MulDiv(WIZARD_PICTURE_HEIGHT, HIWORD(units), 8);
   RECT picture{};
   GetWindowRect(FindWindowExW(page, nullptr, L"Static", nullptr), &picture);
   std::wprintf(L"%d dpi: base units %d x %d, picture frame %d x %d, control %ld x %ld\n", run.dpi,
@@ -129,16 +110,16 @@ void CheckAt(const std::wstring& program, int dpi) {
   CHECK(probe.Loaded() && probe.Call("ProbeDpiAware") == 1);
   const Run run{program, dpi, probe, wizard};
   CheckPicture(run, CurrentPage(wizard));
-  CheckText(run, GetDlgItem(CurrentPage(wizard), kWelcomeId), L"welcome text");
+  CheckText(run, GetDlgItem(CurrentPage(wizard), IDC_WELCOME), L"welcome text");
   Press(wizard, PSBTN_NEXT, 1);
   CheckPicture(run, CurrentPage(wizard));
-  CheckText(run, GetDlgItem(CurrentPage(wizard), kPromptId), L"detected prompt");
+  CheckText(run, GetDlgItem(CurrentPage(wizard), IDC_PROMPT), L"detected prompt");
   Press(wizard, PSBTN_BACK, 0);
   UnregisterPrinter(printer);
   Press(wizard, PSBTN_NEXT, 1);
-  CHECK(IsWindowVisible(GetDlgItem(CurrentPage(wizard), kListId)));
-  CheckText(run, GetDlgItem(CurrentPage(wizard), kPromptId), L"manual prompt");
-  CheckText(run, GetDlgItem(CurrentPage(wizard), kListId), L"port list");
+  CHECK(IsWindowVisible(GetDlgItem(CurrentPage(wizard), IDC_PORT_LIST)));
+  CheckText(run, GetDlgItem(CurrentPage(wizard), IDC_PROMPT), L"manual prompt");
+  CheckText(run, GetDlgItem(CurrentPage(wizard), IDC_PORT_LIST), L"port list");
   PostMessageW(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   CHECK(installer.Ended(10000));
 }

@@ -13,10 +13,11 @@ target_link_libraries(ports_wine_fixture PUBLIC platform PRIVATE ports)
 # One program for every Wine scenario: the wizard driven through its real windows, the real
 # detector, and the driver package read with SetupAPI. Scenarios are grouped by what they leave
 # in the prefix: each group runs in a prefix of its own.
-add_executable(ui_install_test ui_install_test.cpp seam_scenarios.cpp)
-target_link_libraries(ui_install_test PRIVATE ports ports_wine_fixture port_choice setupapi
+add_executable(wine_scenarios wine_scenarios.cpp scenarios_wizard.cpp scenarios_faults.cpp
+                              scenarios_detector.cpp)
+target_link_libraries(wine_scenarios PRIVATE ports ports_wine_fixture port_choice setupapi
                                               comctl32 winspool)
-target_link_options(ui_install_test PRIVATE -municode)
+target_link_options(wine_scenarios PRIVATE -municode)
 # The impostor of winspool.drv that the package scenario puts beside a copy of the installer,
 # with one of rundll32.exe (this program: started as rundll32, it installs nothing).
 set(planted_dir ${CMAKE_CURRENT_BINARY_DIR}/planted)
@@ -30,7 +31,7 @@ add_library(fault_inject SHARED fault_inject.cpp)
 set_target_properties(fault_inject PROPERTIES PREFIX "")
 target_include_directories(fault_inject PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(fault_inject PRIVATE advapi32 user32 setupapi)
-add_dependencies(ui_install_test VelmoraSetup printui_standin printui_standin_x86_64
+add_dependencies(wine_scenarios VelmoraSetup printui_standin printui_standin_x86_64
                  planted_winspool fault_inject)
 function(add_ui_test name)
   cmake_parse_arguments(ARG "WIN32" "" "SCENARIOS" ${ARGN})
@@ -42,13 +43,14 @@ function(add_ui_test name)
   endif()
   wine_path(standin ${standin})
   add_wine_test(ui_${name} ${prefix}
-    COMMAND $<TARGET_FILE:ui_install_test> ${ui_program} ${standin} ${ARG_SCENARIOS})
+    COMMAND $<TARGET_FILE:wine_scenarios> ${ui_program} ${standin} ${ARG_SCENARIOS})
 endfunction()
 # Nothing installed: the driver package, the detector, the pages, and Finish when the page
 # cannot start its run or copy the package.
 add_ui_test(wizard SCENARIOS driver-package discovery discovery-fails welcome too-deep
                              start-up-fails spooler-fails timer-fails thread-fails
-                             stage-folder-fails stage-write-fails stage-hash-fails)
+                             stage-folder-fails stage-random-fails stage-read-fails
+                             stage-write-fails stage-hash-fails stage-digest-fails launch-fails)
 # Installs, first through Wine's own entry point (manual, before the stand-in is placed).
 add_ui_test(install SCENARIOS manual detected package relinked timed-out)
 # In a 32-bit prefix, the i686 program's system folder is the native one.
