@@ -14,7 +14,7 @@
 
 #include "ports/usb_port.h"
 #include "ports/usb_print_class.h"
-#include "tests/wine/ports_fixture.h"
+#include "run/virtual_printer.h"
 
 namespace {
 

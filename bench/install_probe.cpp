@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "ports/supported_devices.h"
-#include "tests/wine/ports_fixture.h"
+#include "run/virtual_printer.h"
 #include "tests/wine/standin_log.h"
 #include "tests/wine/ui_driver.h"
 

@@ -19,8 +19,8 @@
 
 #include "app/port_choice.h"
 #include "run/screenshot.h"
-#include "tests/wine/ports_fixture.h"
-#include "tests/wine/ui_driver.h"
+#include "run/virtual_printer.h"
+#include "run/window_driver.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "ports/supported_devices.h"
 #include "ports/usb_port.h"
+#include "run/virtual_printer.h"
 #include "tests/wine/fault_seam.h"
-#include "tests/wine/ports_fixture.h"
 #include "tests/wine/scenario.h"
 
 namespace {

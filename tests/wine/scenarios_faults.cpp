@@ -18,10 +18,10 @@ namespace {
 // tell its own path, it says its path is too long.
 void StartUpFails(const Arguments& args) {
   for (const wchar_t* faults : {L"SetDefaultDllDirectories:0", L"SetDefaultDllDirectories:1"}) {
-    const Installer installer(args.program, {}, faults);
+    const Installer installer(StartWithSeam(args.program, {}, faults));
     CHECK(installer.Ended(10000) && installer.ExitCode() == 2);
   }
-  const Installer installer(args.program, {}, L"GetModuleFileNameW:1:8");
+  const Installer installer(StartWithSeam(args.program, {}, L"GetModuleFileNameW:1:8"));
   Dismiss(WaitForBox(installer, L"ERROR", kPathTooLong));
   CHECK(installer.Ended(10000) && installer.ExitCode() == 0);
 }

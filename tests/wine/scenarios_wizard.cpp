@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "tests/wine/ports_fixture.h"
+#include "run/virtual_printer.h"
 #include "tests/wine/scenario.h"
 #include "tests/wine/standin_log.h"
 #include "tests/wine/ui_probe.h"

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/wine/ports_fixture.h"
+#include "run/virtual_printer.h"
 #include "tests/wine/ui_driver.h"
 #include "tests/wine/ui_probe.h"
 

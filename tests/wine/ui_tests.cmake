@@ -5,17 +5,12 @@ function(wine_path variable path)
 endfunction()
 wine_path(ui_program ${VELMORA_DIST_PROGRAM})
 
-# Virtual USB printers in the throwaway prefix, for the tests, the run command and the
-# discovery benchmark.
-add_library(ports_wine_fixture STATIC ports_fixture.cpp)
-target_link_libraries(ports_wine_fixture PUBLIC platform PRIVATE ports)
-
 # One program for every Wine scenario: the wizard driven through its real windows, the real
 # detector, and the driver package read with SetupAPI. Scenarios are grouped by what they leave
 # in the prefix: each group runs in a prefix of its own.
 add_executable(wine_scenarios wine_scenarios.cpp scenarios_wizard.cpp scenarios_faults.cpp
                               scenarios_detector.cpp)
-target_link_libraries(wine_scenarios PRIVATE ports ports_wine_fixture port_choice setupapi
+target_link_libraries(wine_scenarios PRIVATE ports virtual_printers port_choice setupapi
                                               comctl32 winspool)
 target_link_options(wine_scenarios PRIVATE -municode)
 # The impostor of winspool.drv that the package scenario puts beside a copy of the installer,

@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "platform/system_folder.h"
-#include "tests/wine/ports_fixture.h"
+#include "run/virtual_printer.h"
 #include "tests/wine/scenario.h"
 #include "tests/wine/standin_log.h"
 

@@ -1,4 +1,4 @@
-// Virtual USB printers for the Wine tests and the discovery benchmark, registered in the
+// Virtual USB printers for the run command, the Wine tests and the benchmarks, registered in the
 // throwaway prefix as the platform registers a connected printer: a device-class entry below
 // the USB printer interface class key ("DeviceInstance", "#" with "SymbolicLink",
 // "#\Control" with "Linked", "#\Device Parameters" with "Port Number"), the device instance

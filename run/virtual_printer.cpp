@@ -1,4 +1,4 @@
-#include "tests/wine/ports_fixture.h"
+#include "run/virtual_printer.h"
 
 #include <cwctype>
 
