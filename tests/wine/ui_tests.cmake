@@ -40,12 +40,14 @@ function(add_ui_test name)
   add_wine_test(ui_${name} ${prefix}
     COMMAND $<TARGET_FILE:wine_scenarios> ${ui_program} ${standin} ${ARG_SCENARIOS})
 endfunction()
-# Nothing installed: the driver package, the detector, the pages, and Finish when the page
-# cannot start its run or copy the package.
+# Nothing installed: the driver package, the detector, the pages, the start-up and the spooler
+# failing; then Finish when the page cannot start its run, copy or check the package, or launch
+# the printer UI.
 add_ui_test(wizard SCENARIOS driver-package discovery discovery-fails welcome too-deep
-                             start-up-fails spooler-fails timer-fails thread-fails
-                             stage-folder-fails stage-random-fails stage-read-fails
-                             stage-write-fails stage-hash-fails stage-digest-fails launch-fails)
+                             start-up-fails spooler-fails)
+add_ui_test(faults SCENARIOS timer-fails thread-fails stage-folder-fails stage-random-fails
+                             stage-read-fails stage-write-fails stage-hash-fails
+                             stage-digest-fails launch-fails)
 # Installs, first through Wine's own entry point (manual, before the stand-in is placed).
 add_ui_test(install SCENARIOS manual detected package relinked timed-out)
 # In a 32-bit prefix, the i686 program's system folder is the native one.
