@@ -8,10 +8,11 @@
 //                          out at once.
 // It also counts what the program opens against what it closes. Its report, written when it is
 // disarmed or the process ends, has one line for each function called ("<Function> calls
-// <n>"), each kind of object still open ("held <kind> <n>"), and each library load and folder
-// creation with the arguments that matter ("LoadLibraryExW <path> <flags>", "CreateDirectoryW
-// <access list>", which Wine does not keep). It refuses to load for a fault naming a function
-// the program neither imports nor may look up, so a test never runs without its fault.
+// <n>"), each kind of object still open ("held <kind> <n>"), and each library load, folder
+// creation and wait with the arguments that matter ("LoadLibraryExW <path> <flags>",
+// "CreateDirectoryW <access list>", which Wine does not keep, "Sleep <ms>"). It refuses to load for
+// a fault naming a function the program neither imports nor may look up, so a test never runs
+// without its fault.
 #include <windows.h>
 
 #include <sddl.h>
@@ -165,9 +166,15 @@ BOOL WINAPI SeamCreateProcessW(LPCWSTR a, LPWSTR l, LPSECURITY_ATTRIBUTES p,
   return TRUE;
 }
 
-// A wait that fails runs out at once.
+// A wait that fails runs out at once. How long the program waits is part of what it promises.
 DWORD WINAPI SeamWaitForSingleObject(HANDLE h, DWORD ms) {
+  if (ms != 0) Note(L"WaitForSingleObject " + std::to_wstring(ms));
   return WaitForSingleObject(h, Fails("WaitForSingleObject") ? 0 : ms);
+}
+
+void WINAPI SeamSleep(DWORD ms) {
+  Note(L"Sleep " + std::to_wstring(ms));
+  Sleep(ms);
 }
 
 UINT_PTR WINAPI SeamSetTimer(HWND w, UINT_PTR id, UINT ms, TIMERPROC f) {
@@ -288,6 +295,7 @@ const Stand kStands[] = {
     Of("CreateThread", &SeamCreateThread),
     Of("CreateProcessW", &SeamCreateProcessW),
     Of("WaitForSingleObject", &SeamWaitForSingleObject),
+    Of("Sleep", &SeamSleep),
     Of("SetTimer", &SeamSetTimer),
     Of("RegOpenKeyExW", &SeamRegOpenKeyExW),
     Of("RegEnumKeyExW", &SeamRegEnumKeyExW),
@@ -427,9 +435,11 @@ extern "C" __declspec(dllexport) void SeamDisarm() {
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     PatchImports();
+    // Armed, even with no fault, when the variable is there; loaded into a test program
+    // without it, it waits for SeamArm.
     wchar_t faults[512] = {};
-    const DWORD length = GetEnvironmentVariableW(L"INSTALLER_FAULT", faults, 512);
-    return length == 0 || (length < 512 && SeamArm(faults));
+    if (GetEnvironmentVariableW(L"INSTALLER_FAULT", nullptr, 0) == 0) return TRUE;
+    return GetEnvironmentVariableW(L"INSTALLER_FAULT", faults, 512) < 512 && SeamArm(faults);
   }
   if (reason == DLL_PROCESS_DETACH && g_armed) SeamDisarm();
   return TRUE;

@@ -58,26 +58,6 @@ bool OffersModel(const wchar_t* path, const wchar_t* model) {
   return offered && GetFileAttributesW((folder + data).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void InstallPrinter(wchar_t* name, wchar_t* port, wchar_t* model) {
-  wchar_t wineps[] = L"wineps.drv";
-  DRIVER_INFO_3W driver{};
-  driver.cVersion = 3;
-  driver.pName = model;
-  driver.pDriverPath = driver.pDataFile = driver.pConfigFile = wineps;
-  AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES);
-  wchar_t processor[] = L"winprint";
-  wchar_t datatype[] = L"RAW";
-  PRINTER_INFO_2W printer{};
-  printer.pPrinterName = name;
-  printer.pPortName = port;
-  printer.pDriverName = model;
-  printer.pPrintProcessor = processor;
-  printer.pDatatype = datatype;
-  HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
-  if (added == nullptr) std::fprintf(stderr, "standin: AddPrinterW failed (%lu)\n", GetLastError());
-  if (added != nullptr) ClosePrinter(added);
-}
-
 }  // namespace
 
 extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCWSTR command, int) {
@@ -108,7 +88,7 @@ extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCW
   if (StandinOption(L"Idle").empty() && count > 0 && values[0] != nullptr) {
     if (std::wcscmp(arguments[0], L"/if") == 0 && values[1] != nullptr && values[2] != nullptr &&
         values[3] != nullptr && OffersModel(values[3], values[2])) {
-      InstallPrinter(values[0], values[1], values[2]);
+      AddWinePrinter(values[0], values[1], values[2]);
     } else if (std::wcscmp(arguments[0], L"/y") == 0) {
       SetDefaultPrinterW(values[0]);
     }

@@ -31,9 +31,9 @@ struct Scenario {
   const wchar_t* faults = nullptr;          // made in the installer (fault_seam.h)
   // The user's actions on the port page, ending with the last press of Finish; none: Finish.
   void (*act)(Session&, const Arguments&) = nullptr;
-  const wchar_t* outcome = nullptr;   // the last result box: kSucceeded or kFailed
-  const wchar_t* port = nullptr;      // after a success, the port both commands name
-  const wchar_t* reported = nullptr;  // a line the fault seam's report must hold
+  const wchar_t* outcome = nullptr;           // the last result box: kSucceeded or kFailed
+  const wchar_t* port = nullptr;              // after a success, the port both commands name
+  std::vector<const wchar_t*> reported = {};  // lines the fault seam's report must hold
 };
 
 using Scenarios = std::vector<Scenario>;
@@ -42,6 +42,7 @@ const Scenarios& FaultScenarios();     // scenarios_faults.cpp
 const Scenarios& DetectorScenarios();  // scenarios_detector.cpp
 
 extern const wchar_t kPrinterName[];
+extern const wchar_t kShorterName[];  // a printer of the user's, named as the start of ours
 extern const wchar_t kSucceeded[];
 extern const wchar_t kFailed[];
 extern const wchar_t kManualPrompt[];

@@ -80,8 +80,15 @@ const Scenarios& FaultScenarios() {
       {L"thread-fails", nullptr, kStandin, nullptr, L"CreateThread:1:8", nullptr, kFailed},
       // The copy's folder is asked for with a protected access list, full control for SYSTEM
       // and Administrators alone (Wine keeps none, so the seam reports what was asked).
-      {L"stage-folder-fails", nullptr, kStandin, nullptr, L"CreateDirectoryW:1:5", nullptr, kFailed,
-       nullptr, L"CreateDirectoryW D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"},
+      {L"stage-folder-fails",
+       nullptr,
+       kStandin,
+       nullptr,
+       L"CreateDirectoryW:1:5",
+       nullptr,
+       kFailed,
+       nullptr,
+       {L"CreateDirectoryW D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"}},
       {L"stage-random-fails", nullptr, kStandin, nullptr, L"CryptGenRandom:1", nullptr, kFailed},
       {L"stage-read-fails", nullptr, kStandin, nullptr, L"ReadFile:1:23", nullptr, kFailed},
       {L"stage-write-fails", nullptr, kStandin, nullptr, L"WriteFile:1:112", nullptr, kFailed},

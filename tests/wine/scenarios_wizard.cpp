@@ -244,6 +244,10 @@ void LinkedPackage(Arguments& args) {
   SetStandinOption(L"Relink", L"relinked/PrinterDriver/series2 changed");
 }
 
+// A printer of the user's whose name is the start of the one installed; Wine's own printer UI
+// entry point, not yet replaced by the stand-in, installs nothing: the install fails.
+void ShorterNamedPrinter(Arguments&) { AddWinePrinter(kShorterName, L"LPT1:", kPrinterName); }
+
 // True while a rundll32 runs, the stand-in in it.
 bool CommandRuns() {
   const UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -315,8 +319,18 @@ const Scenarios& WizardScenarios() {
       {L"manual", nullptr, kNothing, nullptr, nullptr, ManualChoice, kSucceeded, L"COM2:"},
       {L"package", nullptr, kPrinter | kStandin, PlantedFolder, nullptr, ChangedPackage, kSucceeded,
        L"USB001"},
-      {L"relinked", nullptr, kPrinter | kStandin, LinkedPackage, nullptr, nullptr, kSucceeded,
-       L"USB001"},
+      {L"shorter-name", nullptr, kPrinter, ShorterNamedPrinter, nullptr, nullptr, kFailed},
+      // With the seam, for how long the install waits: up to two minutes for the command, half
+      // a second before the presence check, a tenth before the success is published.
+      {L"relinked",
+       nullptr,
+       kPrinter | kStandin,
+       LinkedPackage,
+       L"",
+       nullptr,
+       kSucceeded,
+       L"USB001",
+       {L"WaitForSingleObject 120000", L"Sleep 500", L"Sleep 100"}},
       {L"timed-out", TimedOut},
   };
   return scenarios;

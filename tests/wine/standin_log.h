@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+#include <winspool.h>
+
+#include <cstdio>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -100,4 +103,26 @@ inline std::vector<std::wstring> RecordedCommands() {
     commands.push_back(program < line.size() ? line.substr(program + 1) : line);
   }
   return commands;
+}
+
+// Adds the printer on Wine's PostScript driver, installed under the model's name, as the
+// platform's printer UI adds one from an INF.
+inline void AddWinePrinter(const wchar_t* name, const wchar_t* port, const wchar_t* model) {
+  wchar_t wineps[] = L"wineps.drv";
+  DRIVER_INFO_3W driver{};
+  driver.cVersion = 3;
+  driver.pName = const_cast<wchar_t*>(model);
+  driver.pDriverPath = driver.pDataFile = driver.pConfigFile = wineps;
+  AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES);
+  wchar_t processor[] = L"winprint";
+  wchar_t datatype[] = L"RAW";
+  PRINTER_INFO_2W printer{};
+  printer.pPrinterName = const_cast<wchar_t*>(name);
+  printer.pPortName = const_cast<wchar_t*>(port);
+  printer.pDriverName = const_cast<wchar_t*>(model);
+  printer.pPrintProcessor = processor;
+  printer.pDatatype = datatype;
+  HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
+  if (added == nullptr) std::fprintf(stderr, "AddPrinterW failed (%lu)\n", GetLastError());
+  if (added != nullptr) ClosePrinter(added);
 }

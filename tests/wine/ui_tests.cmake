@@ -48,8 +48,8 @@ add_ui_test(wizard SCENARIOS driver-package discovery discovery-fails welcome to
 add_ui_test(faults SCENARIOS timer-fails thread-fails stage-folder-fails stage-random-fails
                              stage-read-fails stage-write-fails stage-hash-fails
                              stage-digest-fails launch-fails)
-# Installs, first through Wine's own entry point (manual, before the stand-in is placed).
-add_ui_test(install SCENARIOS manual detected package relinked timed-out)
+# Installs, first through Wine's own entry point (before the stand-in is placed).
+add_ui_test(install SCENARIOS shorter-name manual detected package relinked timed-out)
 # In a 32-bit prefix, the i686 program's system folder is the native one.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   add_ui_test(install_win32 WIN32 SCENARIOS package)
