@@ -71,6 +71,11 @@ void LaunchRefused(Session& session, const Arguments&) {
 
 }  // namespace
 
+// The copy's folder is asked for with a protected access list, full control for SYSTEM and
+// Administrators alone (Wine keeps none, so the seam reports what was asked).
+const std::vector<const wchar_t*> kProtectedFolder = {
+    L"CreateDirectoryW D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"};
+
 // Each Finish below fails: see the failure's checks in the driver.
 const Scenarios& FaultScenarios() {
   static const Scenarios scenarios = {
@@ -78,17 +83,8 @@ const Scenarios& FaultScenarios() {
       {L"spooler-fails", SpoolerFails},
       {L"timer-fails", nullptr, kStandin, nullptr, L"SetTimer:1:8", nullptr, kFailed},
       {L"thread-fails", nullptr, kStandin, nullptr, L"CreateThread:1:8", nullptr, kFailed},
-      // The copy's folder is asked for with a protected access list, full control for SYSTEM
-      // and Administrators alone (Wine keeps none, so the seam reports what was asked).
-      {L"stage-folder-fails",
-       nullptr,
-       kStandin,
-       nullptr,
-       L"CreateDirectoryW:1:5",
-       nullptr,
-       kFailed,
-       nullptr,
-       {L"CreateDirectoryW D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"}},
+      {L"stage-folder-fails", nullptr, kStandin, nullptr, L"CreateDirectoryW:1:5", nullptr, kFailed,
+       nullptr, kProtectedFolder},
       {L"stage-random-fails", nullptr, kStandin, nullptr, L"CryptGenRandom:1", nullptr, kFailed},
       {L"stage-read-fails", nullptr, kStandin, nullptr, L"ReadFile:1:23", nullptr, kFailed},
       {L"stage-write-fails", nullptr, kStandin, nullptr, L"WriteFile:1:112", nullptr, kFailed},

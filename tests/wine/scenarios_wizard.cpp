@@ -310,6 +310,11 @@ void TimedOut(const Arguments& args) {
 
 }  // namespace
 
+// With the seam, how long the install waits: up to two minutes for the command, half a second
+// before the presence check, a tenth before the success is published.
+const std::vector<const wchar_t*> kWaits = {L"WaitForSingleObject 120000", L"Sleep 500",
+                                            L"Sleep 100"};
+
 const Scenarios& WizardScenarios() {
   static const Scenarios scenarios = {
       {L"welcome", Welcome},
@@ -320,17 +325,8 @@ const Scenarios& WizardScenarios() {
       {L"package", nullptr, kPrinter | kStandin, PlantedFolder, nullptr, ChangedPackage, kSucceeded,
        L"USB001"},
       {L"shorter-name", nullptr, kPrinter, ShorterNamedPrinter, nullptr, nullptr, kFailed},
-      // With the seam, for how long the install waits: up to two minutes for the command, half
-      // a second before the presence check, a tenth before the success is published.
-      {L"relinked",
-       nullptr,
-       kPrinter | kStandin,
-       LinkedPackage,
-       L"",
-       nullptr,
-       kSucceeded,
-       L"USB001",
-       {L"WaitForSingleObject 120000", L"Sleep 500", L"Sleep 100"}},
+      {L"relinked", nullptr, kPrinter | kStandin, LinkedPackage, L"", nullptr, kSucceeded,
+       L"USB001", kWaits},
       {L"timed-out", TimedOut},
   };
   return scenarios;
