@@ -4,13 +4,6 @@
 
 namespace {
 
-struct MemoryDcTraits {
-  using Type = HDC;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type dc) { ::DeleteDC(dc); }
-};
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
-
 // Keeps an object selected into a DC for the scope, so that the DC lets go of it before either
 // is deleted.
 class Selection {

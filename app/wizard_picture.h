@@ -7,13 +7,6 @@
 #include "platform/unique_handle.h"
 #include "platform/win32.h"
 
-struct GdiObjectTraits {
-  using Type = HGDIOBJ;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type object) { ::DeleteObject(object); }
-};
-using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
-
 class CWizardPicture {
  public:
   // From the page's OnInitDialog. A picture that cannot be scaled stays as it is.

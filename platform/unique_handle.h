@@ -97,3 +97,18 @@ struct ModuleTraits {
   static void Close(Type module) { FreeLibrary(module); }
 };
 using UniqueModule = UniqueHandle<ModuleTraits>;
+
+// GDI objects (bitmaps) and memory device contexts.
+struct GdiObjectTraits {
+  using Type = HGDIOBJ;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type object) { ::DeleteObject(object); }
+};
+using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+
+struct MemoryDcTraits {
+  using Type = HDC;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type dc) { ::DeleteDC(dc); }
+};
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
